@@ -1,0 +1,49 @@
+// Shared pieces of vorlin-cli: the command table, argument helpers and output conversion.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "util/progress.h"
+
+namespace vorlin::cli {
+
+// Thrown for wrong usage: exit status 2 with the command's usage on stderr.
+struct UsageError {
+  std::string message;
+};
+
+struct Context {
+  std::string configDir;  // the program folder, Windows-1251
+};
+
+struct Command {
+  const char* name;
+  const char* usage;    // "census STORE"
+  const char* summary;  // one line for --help
+  int (*run)(Context& context, const std::vector<std::string>& args);
+};
+
+// Commands of each group; main() lists them all.
+void AddStoreCommands(std::vector<Command>& commands);
+
+// A UTF-8 argument as core (Windows-1251) text.
+std::string Arg(const std::string& utf8);
+// Prints a core text as a UTF-8 line on stdout.
+void PrintLine(const std::string& cp1251Text);
+// JSON string literal of a core text, converted to UTF-8.
+std::string JsonString(const std::string& cp1251Text);
+
+// Progress on stderr when stderr is a terminal, silent otherwise.
+class CliProgress final : public Progress {
+ public:
+  CliProgress();
+  ~CliProgress() override;
+  void ShowStatusText(const std::string& text) override;
+
+ private:
+  bool terminal_;
+  bool shown_ = false;
+};
+
+}  // namespace vorlin::cli

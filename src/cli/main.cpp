@@ -1,0 +1,98 @@
+// vorlin-cli: the program's operations without a window.
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "cli/cli_common.h"
+#include "store/crc32.h"
+#include "util/file_io.h"
+
+namespace {
+
+using vorlin::cli::Command;
+
+std::vector<Command> AllCommands() {
+  std::vector<Command> commands;
+  vorlin::cli::AddStoreCommands(commands);
+  return commands;
+}
+
+void PrintUsage(FILE* out, const std::vector<Command>& commands) {
+  std::fputs(
+      "usage: vorlin-cli [--config-dir DIR] COMMAND [ARGUMENTS]\n"
+      "       vorlin-cli COMMAND --help\n\ncommands:\n",
+      out);
+  for (const auto& c : commands) std::fprintf(out, "  %-34s %s\n", c.usage, c.summary);
+}
+
+void PrintCommandUsage(FILE* out, const Command& c) {
+  std::fprintf(out, "usage: vorlin-cli [--config-dir DIR] %s\n  %s\n", c.usage, c.summary);
+}
+
+std::string ExecutableFolder() {
+  std::error_code ec;
+  auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+  return ec ? std::string(".") : vorlin::NameFromPath(exe.parent_path());
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const std::vector<Command> commands = AllCommands();
+  std::vector<std::string> args(argv + 1, argv + argc);
+  vorlin::cli::Context context;
+  context.configDir = ExecutableFolder();
+
+  size_t i = 0;
+  for (; i < args.size(); ++i) {
+    if (args[i] == "--help" || args[i] == "-h") {
+      PrintUsage(stdout, commands);
+      return 0;
+    }
+    if (args[i] == "--config-dir" && i + 1 < args.size()) {
+      context.configDir = vorlin::cli::Arg(args[++i]);
+      continue;
+    }
+    if (args[i].rfind("--config-dir=", 0) == 0) {
+      context.configDir = vorlin::cli::Arg(args[i].substr(13));
+      continue;
+    }
+    break;
+  }
+  if (i >= args.size()) {
+    PrintUsage(stderr, commands);
+    return 2;
+  }
+  const Command* command = nullptr;
+  for (const auto& c : commands) {
+    if (args[i] == c.name) command = &c;
+  }
+  if (command == nullptr) {
+    std::fprintf(stderr, "vorlin-cli: unknown command '%s'\n", args[i].c_str());
+    PrintUsage(stderr, commands);
+    return 2;
+  }
+  std::vector<std::string> rest(args.begin() + static_cast<long>(i) + 1, args.end());
+  for (const auto& a : rest) {
+    if (a == "--help" || a == "-h") {
+      PrintCommandUsage(stdout, *command);
+      return 0;
+    }
+  }
+  std::string crcWarning = vorlin::RunCrcTableSelfCheck();
+  if (!crcWarning.empty()) std::fprintf(stderr, "vorlin-cli: %s\n", crcWarning.c_str());
+  try {
+    int rc = command->run(context, rest);
+    std::fflush(stdout);
+    return rc;
+  } catch (const vorlin::cli::UsageError& e) {
+    std::fprintf(stderr, "vorlin-cli %s: %s\n", command->name, e.message.c_str());
+    PrintCommandUsage(stderr, *command);
+    return 2;
+  } catch (const std::exception& e) {
+    std::fflush(stdout);
+    std::fprintf(stderr, "vorlin-cli %s: %s\n", command->name, e.what());
+    return 1;
+  }
+}

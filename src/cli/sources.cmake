@@ -1,0 +1,3 @@
+set(VORLIN_CLI_SOURCES
+  src/cli/cli_common.cpp
+  src/cli/store_commands.cpp)

@@ -1,0 +1,92 @@
+// census, dump, keys, date, rebuild-index.
+#include <cstdio>
+
+#include "cli/cli_common.h"
+#include "store/census.h"
+#include "store/crc32.h"
+#include "store/key_index.h"
+#include "store/store_loader.h"
+#include "util/rss_date.h"
+
+namespace vorlin::cli {
+namespace {
+
+void ExpectArgs(const std::vector<std::string>& args, size_t min, size_t max) {
+  if (args.size() < min || args.size() > max) throw UsageError{"wrong number of arguments"};
+}
+
+int Census(Context&, const std::vector<std::string>& args) {
+  ExpectArgs(args, 1, 1);
+  MessageList list;
+  std::string lastStatus;
+  {
+    CliProgress progress;
+    LoadStore(Arg(args[0]), list, progress);
+    std::vector<std::string> channels = TakeCensus(list, progress);
+    lastStatus = CensusSummary(list.Count(), static_cast<int>(channels.size()));
+    progress.ShowStatusText(lastStatus);
+    for (const auto& c : channels) PrintLine(c);
+  }
+  PrintLine(lastStatus);
+  return 0;
+}
+
+int Dump(Context&, const std::vector<std::string>& args) {
+  ExpectArgs(args, 1, 1);
+  MessageList list;
+  {
+    CliProgress progress;
+    LoadStore(Arg(args[0]), list, progress);
+  }
+  std::string line;
+  for (int i = 0; i < list.Count(); ++i) {
+    auto n = static_cast<size_t>(i);
+    line = "{\"n\":" + std::to_string(i) + ",\"titleRss\":" + JsonString(list.titleRss[n]) +
+           ",\"title\":" + JsonString(list.title[n]) + ",\"link\":" + JsonString(list.link[n]) +
+           ",\"description\":" + JsonString(list.description[n]) +
+           ",\"pubDate\":" + JsonString(list.pubDate[n]) + "}\n";
+    std::fwrite(line.data(), 1, line.size(), stdout);
+  }
+  return 0;
+}
+
+int Keys(Context&, const std::vector<std::string>& args) {
+  ExpectArgs(args, 1, 2);
+  const std::string description = Arg(args[0]);
+  std::printf("message-key %s\n", MessageKey(description).c_str());
+  if (args.size() == 2) std::printf("read-key %s\n", ReadKey(Arg(args[1]), description).c_str());
+  return 0;
+}
+
+int Date(Context&, const std::vector<std::string>& args) {
+  ExpectArgs(args, 1, 1);
+  std::string normalised;
+  bool ok = NormaliseDate(Arg(args[0]), normalised);
+  PrintLine(std::string(ok ? "true " : "false ") + normalised);
+  return 0;
+}
+
+int RebuildIndex(Context&, const std::vector<std::string>& args) {
+  ExpectArgs(args, 1, 1);
+  KeyIndex index;
+  RebuildStoreIndex(Arg(args[0]), index);
+  std::printf("%zu\n", index.Size());
+  return 0;
+}
+
+}  // namespace
+
+void AddStoreCommands(std::vector<Command>& commands) {
+  commands.push_back({"census", "census STORE",
+                      "load STORE and print its channels and the final status text", &Census});
+  commands.push_back(
+      {"dump", "dump STORE", "load STORE and print every message as one JSON line", &Dump});
+  commands.push_back({"keys", "keys DESCRIPTION [TITLE]",
+                      "print the message key (and with TITLE the read key)", &Keys});
+  commands.push_back({"date", "date TEXT", "normalise an RSS publication date", &Date});
+  commands.push_back({"rebuild-index", "rebuild-index STORE",
+                      "rebuild and save the store index of STORE; print the key count",
+                      &RebuildIndex});
+}
+
+}  // namespace vorlin::cli

@@ -1,0 +1,8 @@
+list(APPEND VORLIN_CORE_SOURCES
+  src/store/message_list.cpp
+  src/store/store_format.cpp
+  src/store/crc32.cpp
+  src/store/key_index.cpp
+  src/store/store_walk.cpp
+  src/store/store_loader.cpp
+  src/store/census.cpp)

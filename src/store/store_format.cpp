@@ -1,0 +1,35 @@
+#include "store/store_format.h"
+
+#include "util/text_utils.h"
+
+namespace vorlin {
+
+void WriteItemBlock(std::string& out, const MessageValues& values, bool escape) {
+  out += "<item>\r\n";
+  for (int f = 0; f < kFieldCount; ++f) {
+    const std::string_view tag = kFieldTags[static_cast<size_t>(f)];
+    out += '<';
+    out += tag;
+    out += "><![CDATA[";
+    if (escape) {
+      out += EscapeCData(values[static_cast<size_t>(f)]);
+    } else {
+      out += values[static_cast<size_t>(f)];
+    }
+    out += "]]></";
+    out += tag;
+    out += ">\r\n";
+  }
+  out += "</item>\r\n";
+}
+
+std::string WrapForParsing(std::string_view storeBytes) {
+  std::string out;
+  out.reserve(kWrapHeader.size() + storeBytes.size() + kWrapFooter.size());
+  out += kWrapHeader;
+  out += storeBytes;
+  out += kWrapFooter;
+  return out;
+}
+
+}  // namespace vorlin

@@ -1,0 +1,31 @@
+// The store file: a flat sequence of item blocks, each field a CDATA section, lines ended by
+// CR LF. It has no header or root element; readers wrap it before parsing:
+//
+//   <item>
+//   <titleRss><![CDATA[channel title]]></titleRss>
+//   <title><![CDATA[title]]></title>
+//   <link><![CDATA[link]]></link>
+//   <description><![CDATA[description]]></description>
+//   <pubDate><![CDATA[publication date]]></pubDate>
+//   </item>
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "store/message_list.h"
+
+namespace vorlin {
+
+inline constexpr std::string_view kWrapHeader =
+    "<?xml version=\"1.0\" encoding=\"windows-1251\"?><rss><channel>";
+inline constexpr std::string_view kWrapFooter = "</channel></rss>";
+
+// Appends one item block. With `escape`, every "]]>" in the values becomes "&#093;&#093;>"
+// (values from feeds and exports); values from the message list are written as they are.
+void WriteItemBlock(std::string& out, const MessageValues& values, bool escape);
+
+// Header + store bytes + footer: one XML document.
+std::string WrapForParsing(std::string_view storeBytes);
+
+}  // namespace vorlin

@@ -1,0 +1,158 @@
+#include "util/cp1251.h"
+
+#include <array>
+#include <cstdint>
+
+namespace vorlin {
+namespace {
+
+// Unicode code points of bytes 0x80..0xBF; 0xC0..0xFF are U+0410..U+044F. 0 marks the one
+// unassigned byte.
+constexpr std::array<uint16_t, 64> kHigh = {
+    0x0402, 0x0403, 0x201A, 0x0453, 0x201E, 0x2026, 0x2020, 0x2021, 0x20AC, 0x2030, 0x0409,
+    0x2039, 0x040A, 0x040C, 0x040B, 0x040F, 0x0452, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x0000, 0x2122, 0x0459, 0x203A, 0x045A, 0x045C, 0x045B, 0x045F, 0x00A0,
+    0x040E, 0x045E, 0x0408, 0x00A4, 0x0490, 0x00A6, 0x00A7, 0x0401, 0x00A9, 0x0404, 0x00AB,
+    0x00AC, 0x00AD, 0x00AE, 0x0407, 0x00B0, 0x00B1, 0x0406, 0x0456, 0x0491, 0x00B5, 0x00B6,
+    0x00B7, 0x0451, 0x2116, 0x0454, 0x00BB, 0x0458, 0x0405, 0x0455, 0x0457};
+
+uint16_t CodePoint(unsigned char b) {
+  if (b < 0x80) return b;
+  if (b >= 0xC0) return static_cast<uint16_t>(0x0410 + (b - 0xC0));
+  return kHigh[b - 0x80];
+}
+
+// Reverse table for code points up to U+2122 (the highest one the code page has).
+constexpr uint32_t kReverseSize = 0x2123;
+
+struct Reverse {
+  std::array<unsigned char, kReverseSize> bytes{};
+  constexpr Reverse() {
+    for (int b = 0x80; b <= 0xFF; ++b) {
+      uint16_t cp = b >= 0xC0 ? static_cast<uint16_t>(0x0410 + (b - 0xC0)) : kHigh[b - 0x80];
+      if (cp != 0) bytes[cp] = static_cast<unsigned char>(b);
+    }
+  }
+};
+constexpr Reverse kReverse;
+
+struct UpperTable {
+  std::array<unsigned char, 256> map{};
+  constexpr UpperTable() {
+    for (int i = 0; i < 256; ++i) map[i] = static_cast<unsigned char>(i);
+    for (int i = 'a'; i <= 'z'; ++i) map[i] = static_cast<unsigned char>(i - 32);
+    for (int i = 0xE0; i <= 0xFF; ++i) map[i] = static_cast<unsigned char>(i - 32);
+    constexpr std::array<std::array<int, 2>, 15> pairs = {{{0x83, 0x81},
+                                                           {0x90, 0x80},
+                                                           {0x9A, 0x8A},
+                                                           {0x9C, 0x8C},
+                                                           {0x9D, 0x8D},
+                                                           {0x9E, 0x8E},
+                                                           {0x9F, 0x8F},
+                                                           {0xA2, 0xA1},
+                                                           {0xBC, 0xA3},
+                                                           {0xB4, 0xA5},
+                                                           {0xB8, 0xA8},
+                                                           {0xBA, 0xAA},
+                                                           {0xBF, 0xAF},
+                                                           {0xB3, 0xB2},
+                                                           {0xBE, 0xBD}}};
+    for (const auto& p : pairs) map[p[0]] = static_cast<unsigned char>(p[1]);
+  }
+};
+constexpr UpperTable kUpper;
+
+// Sort weight of an upper-cased byte: Cyrillic letters after everything else, in alphabet
+// order with Ё between Е and Ж.
+inline int Weight(unsigned char upper) {
+  if (upper >= 0xC0 && upper <= 0xDF) return 0x200 + (upper - 0xC0) * 2;
+  if (upper == 0xA8) return 0x200 + (0xC5 - 0xC0) * 2 + 1;
+  return upper;
+}
+
+}  // namespace
+
+void AppendUtf8AsCp1251(std::string& out, std::string_view utf8) {
+  const auto* p = reinterpret_cast<const unsigned char*>(utf8.data());
+  const auto* end = p + utf8.size();
+  while (p < end) {
+    unsigned char c = *p;
+    if (c < 0x80) {
+      // Copy a run of ASCII at once: most text is mostly ASCII.
+      const auto* start = p;
+      while (p < end && *p < 0x80) ++p;
+      out.append(reinterpret_cast<const char*>(start), static_cast<size_t>(p - start));
+      continue;
+    }
+    int extra = c >= 0xF0 && c < 0xF8 ? 3 : c >= 0xE0 ? 2 : c >= 0xC2 && c < 0xE0 ? 1 : -1;
+    if (extra < 0 || end - p <= extra) {
+      out.push_back('?');
+      ++p;
+      continue;
+    }
+    uint32_t cp = c & (0x3F >> extra);
+    bool ok = true;
+    for (int i = 1; i <= extra; ++i) {
+      if ((p[i] & 0xC0) != 0x80) {
+        ok = false;
+        break;
+      }
+      cp = (cp << 6) | (p[i] & 0x3F);
+    }
+    if (!ok) {
+      out.push_back('?');
+      ++p;
+      continue;
+    }
+    p += extra + 1;
+    unsigned char b = cp < kReverseSize ? kReverse.bytes[cp] : 0;
+    out.push_back(b != 0 ? static_cast<char>(b) : '?');
+  }
+}
+
+std::string Utf8ToCp1251(std::string_view utf8) {
+  std::string out;
+  out.reserve(utf8.size());
+  AppendUtf8AsCp1251(out, utf8);
+  return out;
+}
+
+std::string Cp1251ToUtf8(std::string_view text) {
+  std::string out;
+  out.reserve(text.size() * 2);
+  for (char ch : text) {
+    uint16_t cp = CodePoint(static_cast<unsigned char>(ch));
+    if (cp < 0x80) {
+      out.push_back(cp == 0 && ch != 0 ? '?' : static_cast<char>(cp));
+    } else if (cp < 0x800) {
+      out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
+      out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    } else {
+      out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
+      out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+      out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    }
+  }
+  return out;
+}
+
+char UpperCase1251(char c) { return static_cast<char>(kUpper.map[static_cast<unsigned char>(c)]); }
+
+std::string UpperCase1251(std::string_view text) {
+  std::string out(text);
+  for (char& c : out) c = UpperCase1251(c);
+  return out;
+}
+
+int CompareNoCase(std::string_view a, std::string_view b) {
+  size_t n = a.size() < b.size() ? a.size() : b.size();
+  for (size_t i = 0; i < n; ++i) {
+    int wa = Weight(kUpper.map[static_cast<unsigned char>(a[i])]);
+    int wb = Weight(kUpper.map[static_cast<unsigned char>(b[i])]);
+    if (wa != wb) return wa < wb ? -1 : 1;
+  }
+  if (a.size() == b.size()) return 0;
+  return a.size() < b.size() ? -1 : 1;
+}
+
+}  // namespace vorlin

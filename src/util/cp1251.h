@@ -1,0 +1,33 @@
+// The Windows-1251 code page: every text inside the core is held as Windows-1251 bytes.
+// This module converts to and from UTF-8 (for libxml2, file names and the terminal) and maps
+// letter case for Latin and Cyrillic letters.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace vorlin {
+
+// Converts UTF-8 to Windows-1251. A character the code page lacks, and every byte of a
+// malformed UTF-8 sequence, becomes "?".
+std::string Utf8ToCp1251(std::string_view utf8);
+
+// Appends the Windows-1251 form of `utf8` to `out` (same rules as Utf8ToCp1251).
+void AppendUtf8AsCp1251(std::string& out, std::string_view utf8);
+
+// Converts Windows-1251 to UTF-8. The one unassigned byte (0x98) becomes "?".
+std::string Cp1251ToUtf8(std::string_view text);
+
+// The program's own texts are written in UTF-8 in the sources; W() gives their core form.
+inline std::string W(std::string_view utf8) { return Utf8ToCp1251(utf8); }
+
+// Upper-case mapping of the code page (Latin and Cyrillic letters; other bytes unchanged).
+char UpperCase1251(char c);
+std::string UpperCase1251(std::string_view text);
+
+// Case-insensitive comparison in the order a Russian reader expects: Latin before Cyrillic,
+// "Ё" right after "Е". Returns <0, 0 or >0. Equal exactly when the upper-case forms are equal.
+int CompareNoCase(std::string_view a, std::string_view b);
+inline bool EqualNoCase(std::string_view a, std::string_view b) { return CompareNoCase(a, b) == 0; }
+
+}  // namespace vorlin

@@ -1,0 +1,51 @@
+// File access for the core. Names are Windows-1251 text like every other core string and are
+// converted to UTF-8 at the file-system call. Failures throw vorlin::Error naming the file
+// and the reason.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vorlin {
+
+// A failure that ends the operation in progress. The message is UTF-8 and says what failed,
+// which file and why; the window shows it in an error box, the command-line tool on stderr.
+class Error : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// The file-system path of a core (Windows-1251) file name, and back.
+std::filesystem::path FsPath(std::string_view name);
+std::string NameFromPath(const std::filesystem::path& path);
+
+// The name as shown in messages (UTF-8).
+std::string DisplayName(std::string_view name);
+
+bool FileExists(std::string_view name);  // a regular file (or a link to one)
+
+// Throws Error("Cannot open <what> <path>: <reason>") unless `name` is a regular file.
+void RequireRegularFile(std::string_view name, std::string_view what);
+
+// Reads the whole file. Throws Error when it cannot be opened or read.
+std::string ReadWholeFile(std::string_view name);
+
+// Writes `data` to a temporary file in the same folder, flushes it to disk and renames it
+// over `name`, so the old file stays whole if anything fails. Throws Error on failure.
+void WriteFileAtomic(std::string_view name, std::string_view data);
+
+// Splits text into lines at CR LF, a lone CR or a lone LF. A last line without a line end
+// is a line; a text ending in a line end has no empty last line.
+std::vector<std::string> SplitLines(std::string_view text);
+
+// Joins lines, each followed by CR LF.
+std::string JoinLines(const std::vector<std::string>& lines);
+
+// The message of errno `err` (UTF-8).
+std::string ErrnoText(int err);
+
+}  // namespace vorlin
