@@ -14,7 +14,7 @@ struct UsageError {
 };
 
 struct Context {
-  std::string configDir;  // the program folder, Windows-1251
+  std::string configDir;  // the program folder with its trailing "/", Windows-1251
 };
 
 struct Command {

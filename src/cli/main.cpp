@@ -6,7 +6,7 @@
 
 #include "cli/cli_common.h"
 #include "store/crc32.h"
-#include "util/file_io.h"
+#include "util/settings_file.h"
 
 namespace {
 
@@ -30,19 +30,13 @@ void PrintCommandUsage(FILE* out, const Command& c) {
   std::fprintf(out, "usage: vorlin-cli [--config-dir DIR] %s\n  %s\n", c.usage, c.summary);
 }
 
-std::string ExecutableFolder() {
-  std::error_code ec;
-  auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
-  return ec ? std::string(".") : vorlin::NameFromPath(exe.parent_path());
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
   const std::vector<Command> commands = AllCommands();
   std::vector<std::string> args(argv + 1, argv + argc);
   vorlin::cli::Context context;
-  context.configDir = ExecutableFolder();
+  context.configDir = vorlin::ProgramFolder("");
 
   size_t i = 0;
   for (; i < args.size(); ++i) {
@@ -51,11 +45,11 @@ int main(int argc, char** argv) {
       return 0;
     }
     if (args[i] == "--config-dir" && i + 1 < args.size()) {
-      context.configDir = vorlin::cli::Arg(args[++i]);
+      context.configDir = vorlin::ProgramFolder(vorlin::cli::Arg(args[++i]));
       continue;
     }
     if (args[i].rfind("--config-dir=", 0) == 0) {
-      context.configDir = vorlin::cli::Arg(args[i].substr(13));
+      context.configDir = vorlin::ProgramFolder(vorlin::cli::Arg(args[i].substr(13)));
       continue;
     }
     break;

@@ -2,4 +2,5 @@ list(APPEND VORLIN_CORE_SOURCES
   src/util/cp1251.cpp
   src/util/text_utils.cpp
   src/util/rss_date.cpp
-  src/util/file_io.cpp)
+  src/util/file_io.cpp
+  src/util/settings_file.cpp)
