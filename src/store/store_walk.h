@@ -44,6 +44,7 @@ class StoreWalk {
  private:
   class Impl;
   std::unique_ptr<Impl> impl_;
+  std::string utf8_;  // the current block, converted
 };
 
 // Walks a store file, reading it in blocks. Throws Error when the file cannot be opened or

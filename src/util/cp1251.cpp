@@ -73,20 +73,31 @@ inline int Weight(unsigned char upper) {
 }  // namespace
 
 void AppendUtf8AsCp1251(std::string& out, std::string_view utf8) {
+  // The result is never longer than the input; write through a pointer and trim at the end.
+  const size_t base = out.size();
+  out.resize(base + utf8.size());
+  char* dst = out.data() + base;
   const auto* p = reinterpret_cast<const unsigned char*>(utf8.data());
   const auto* end = p + utf8.size();
   while (p < end) {
     unsigned char c = *p;
     if (c < 0x80) {
-      // Copy a run of ASCII at once: most text is mostly ASCII.
-      const auto* start = p;
-      while (p < end && *p < 0x80) ++p;
-      out.append(reinterpret_cast<const char*>(start), static_cast<size_t>(p - start));
+      *dst++ = static_cast<char>(c);
+      ++p;
       continue;
+    }
+    // Cyrillic А..я (U+0410..U+044F), the bulk of Russian text, map straight to 0xC0..0xFF.
+    if ((c == 0xD0 || c == 0xD1) && p + 1 < end && (p[1] & 0xC0) == 0x80) {
+      uint32_t cp = ((c & 0x1Fu) << 6) | (p[1] & 0x3Fu);
+      if (cp >= 0x410 && cp <= 0x44F) {
+        *dst++ = static_cast<char>(0xC0 + (cp - 0x410));
+        p += 2;
+        continue;
+      }
     }
     int extra = c >= 0xF0 && c < 0xF8 ? 3 : c >= 0xE0 ? 2 : c >= 0xC2 && c < 0xE0 ? 1 : -1;
     if (extra < 0 || end - p <= extra) {
-      out.push_back('?');
+      *dst++ = '?';
       ++p;
       continue;
     }
@@ -100,39 +111,51 @@ void AppendUtf8AsCp1251(std::string& out, std::string_view utf8) {
       cp = (cp << 6) | (p[i] & 0x3F);
     }
     if (!ok) {
-      out.push_back('?');
+      *dst++ = '?';
       ++p;
       continue;
     }
     p += extra + 1;
     unsigned char b = cp < kReverseSize ? kReverse.bytes[cp] : 0;
-    out.push_back(b != 0 ? static_cast<char>(b) : '?');
+    *dst++ = b != 0 ? static_cast<char>(b) : '?';
   }
+  out.resize(static_cast<size_t>(dst - out.data()));
 }
 
 std::string Utf8ToCp1251(std::string_view utf8) {
   std::string out;
-  out.reserve(utf8.size());
   AppendUtf8AsCp1251(out, utf8);
   return out;
 }
 
-std::string Cp1251ToUtf8(std::string_view text) {
-  std::string out;
-  out.reserve(text.size() * 2);
+void AppendCp1251AsUtf8(std::string& out, std::string_view text, char unassigned) {
+  const size_t base = out.size();
+  out.resize(base + text.size() * 3);
+  char* dst = out.data() + base;
   for (char ch : text) {
-    uint16_t cp = CodePoint(static_cast<unsigned char>(ch));
-    if (cp < 0x80) {
-      out.push_back(cp == 0 && ch != 0 ? '?' : static_cast<char>(cp));
+    auto b = static_cast<unsigned char>(ch);
+    if (b < 0x80) {
+      *dst++ = ch;
+      continue;
+    }
+    uint16_t cp = CodePoint(b);
+    if (cp == 0) {
+      *dst++ = unassigned;
     } else if (cp < 0x800) {
-      out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
-      out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+      *dst++ = static_cast<char>(0xC0 | (cp >> 6));
+      *dst++ = static_cast<char>(0x80 | (cp & 0x3F));
     } else {
-      out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
-      out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-      out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+      *dst++ = static_cast<char>(0xE0 | (cp >> 12));
+      *dst++ = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+      *dst++ = static_cast<char>(0x80 | (cp & 0x3F));
     }
   }
+  out.resize(static_cast<size_t>(dst - out.data()));
+}
+
+std::string Cp1251ToUtf8(std::string_view text) {
+  std::string out;
+  AppendCp1251AsUtf8(out, text);
   return out;
 }
 

@@ -1,0 +1,60 @@
+#include <gtest/gtest.h>
+#include <zlib.h>
+
+#include "store/crc32.h"
+#include "test_support.h"
+
+namespace vorlin {
+namespace {
+
+TEST(Crc32, IsTheStandardChecksum) {
+  EXPECT_EQ(Crc32(""), 0u);
+  EXPECT_EQ(Crc32("123456789"), 0xCBF43926u);
+  EXPECT_EQ(Crc32Update(Crc32("1234"), "56789"), 0xCBF43926u);
+}
+
+TEST(CrcTable, SelfCheckPassesForTheRealTableAndNamesTheValueOtherwise) {
+  EXPECT_EQ(RunCrcTableSelfCheck(), "");
+  uint32_t table[256];
+  const z_crc_t* zt = get_crc_table();
+  for (int i = 0; i < 256; ++i) table[i] = static_cast<uint32_t>(zt[i]);
+  EXPECT_EQ(CrcTableCheckMessage(table), "");
+  table[7] ^= 1;
+  const std::string message = CrcTableCheckMessage(table);
+  ASSERT_EQ(message.size(),
+            std::string("CRC32 Table CRC32 is 12345678, expecting $6FCF9E13").size());
+  EXPECT_EQ(message.substr(0, 21), "CRC32 Table CRC32 is ");
+  EXPECT_EQ(message.substr(29), ", expecting $6FCF9E13");
+  for (char c : message.substr(21, 8)) EXPECT_TRUE(isdigit(c) || (c >= 'A' && c <= 'F')) << c;
+}
+
+TEST(Keys, MessageKeyIsCrcInElevenDigitsThenLengthInTwelve) {
+  EXPECT_EQ(MessageKey("abc"), "00891568578000000000003");
+  EXPECT_EQ(MessageKey(""), std::string(23, '0'));
+  EXPECT_EQ(MessageKey("123456789"), "03421780262000000000009");
+  EXPECT_EQ(MakeKey(0xFFFFFFFFu, 123456789012ull), "04294967295123456789012");
+}
+
+TEST(Keys, ReadKeyCoversTitleThenDescription) {
+  EXPECT_EQ(ReadKey("T", "abc"), MessageKey("Tabc"));
+  EXPECT_EQ(ReadKey("", "abc"), MessageKey("abc"));
+  // Equal descriptions share the message key but not the read key.
+  EXPECT_EQ(MessageKey("same"), MessageKey("same"));
+  EXPECT_NE(ReadKey("one", "same"), ReadKey("two", "same"));
+}
+
+TEST(FileChecksum, ReadsWholeFilesAndReportsUnreadableOnes) {
+  test::TempDir dir;
+  test::WriteBytes(dir.path() / "a.xml", "123456789");
+  test::WriteBytes(dir.path() / "empty.xml", "");
+  uint32_t crc = 1;
+  EXPECT_EQ(FileChecksum(dir.Name("a.xml"), crc), 0);
+  EXPECT_EQ(crc, 0xCBF43926u);
+  EXPECT_EQ(FileChecksum(dir.Name("empty.xml"), crc), 0);
+  EXPECT_EQ(crc, 0u);
+  EXPECT_EQ(FileChecksum(dir.Name("missing.xml"), crc), 1);
+  EXPECT_EQ(FileChecksum(Utf8ToCp1251(dir.path().string()), crc), 1);  // a folder
+}
+
+}  // namespace
+}  // namespace vorlin

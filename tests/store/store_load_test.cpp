@@ -1,0 +1,226 @@
+#include <gtest/gtest.h>
+
+#include "store/census.h"
+#include "store/crc32.h"
+#include "store/store_format.h"
+#include "store/store_loader.h"
+#include "test_support.h"
+#include "util/file_io.h"
+
+namespace vorlin {
+namespace {
+
+using test::RecordingProgress;
+using test::TempDir;
+
+std::string Block(const std::string& channel, const std::string& title,
+                  const std::string& description, const std::string& date = "d") {
+  std::string out;
+  WriteItemBlock(out, {channel, title, "http://x/" + title, description, date}, true);
+  return out;
+}
+
+class StoreLoad : public ::testing::Test {
+ protected:
+  std::string WriteStore(const std::string& bytes) {
+    test::WriteBytes(dir_.path() / "news.rss", bytes);
+    return dir_.Name("news.rss");
+  }
+  TempDir dir_;
+};
+
+TEST_F(StoreLoad, ShowsEveryStatusTextInOrder) {
+  std::string store;
+  const char* channels[] = {"Alpha", "beta", "Gamma"};
+  for (int i = 0; i < 250; ++i) store += Block(channels[i % 3], "t" + std::to_string(i), "d");
+  const std::string name = WriteStore(store);
+  MessageList list;
+  RecordingProgress progress;
+  LoadStore(name, list, progress);
+  std::vector<std::string> census = TakeCensus(list, progress);
+  progress.ShowStatusText(CensusSummary(list.Count(), static_cast<int>(census.size())));
+  EXPECT_EQ(progress.texts,
+            (std::vector<std::string>{
+                "Подготовка к загрузке, чтение из файла " + Cp1251ToUtf8(name),
+                " Load from Stream in MS parser ...", "Загружено сообщений 100",
+                "Загружено сообщений 200", "Загружено сообщений 250", "Поиск каналов ... ",
+                "Поиск каналов, найдено 1", "Поиск каналов, найдено 2", "Поиск каналов, найдено 3",
+                "Всего сообщений 250, каналов 3"}));
+  EXPECT_EQ(census, (std::vector<std::string>{"Alpha", "beta", "Gamma"}));
+  ASSERT_EQ(list.Count(), 250);
+  EXPECT_EQ(list.title[249], "t249");
+  EXPECT_EQ(list.link[0], "http://x/t0");
+}
+
+TEST_F(StoreLoad, EmptyStoreGivesNoMessagesAndNoChannels) {
+  MessageList list;
+  RecordingProgress progress;
+  LoadStore(WriteStore(""), list, progress);
+  EXPECT_EQ(list.Count(), 0);
+  EXPECT_TRUE(TakeCensus(list, progress).empty());
+  EXPECT_EQ(Cp1251ToUtf8(CensusSummary(0, 0)), "Всего сообщений 0, каналов 0");
+}
+
+TEST_F(StoreLoad, ValuesComeBackAsStored) {
+  const std::string store = Block(W("Новости"), "", "x]]>y\r\nline two", W("Чт, 01 янв")) +
+                            Block("c", "dup", "same") + Block("c", "dup", "same");
+  MessageList list;
+  NullProgress progress;
+  LoadStore(WriteStore(store), list, progress);
+  ASSERT_EQ(list.Count(), 3);
+  EXPECT_EQ(list.titleRss[0], W("Новости"));
+  EXPECT_EQ(list.title[0], "");
+  // The parser reads every line end as LF; the escape is never undone.
+  EXPECT_EQ(list.description[0], "x&#093;&#093;>y\nline two");
+  EXPECT_EQ(list.pubDate[0], W("Чт, 01 янв"));
+  EXPECT_EQ(list.Get(1), list.Get(2));  // identical items are two messages
+}
+
+TEST_F(StoreLoad, IncompleteItemsAreSkippedWithoutShiftingNumbers) {
+  const std::string store =
+      Block("c", "first", "1") +
+      "<item><titleRss><![CDATA[c]]></titleRss><title><![CDATA[no date]]></title>"
+      "<link><![CDATA[l]]></link><description><![CDATA[2]]></description><pubDate></pubDate>"
+      "</item>\r\n" +
+      "<item><titleRss><![CDATA[c]]></titleRss><guid>g</guid><title><![CDATA[extra]]></title>"
+      "<link>l</link><description>a &amp; b &#1103;</description><pubDate><![CDATA[]]>"
+      "</pubDate></item>\r\n" +
+      Block("c", "last", "4");
+  MessageList list;
+  NullProgress progress;
+  LoadStore(WriteStore(store), list, progress);
+  ASSERT_EQ(list.Count(), 3);
+  EXPECT_EQ(list.title[0], "first");
+  EXPECT_EQ(list.title[1], "extra");
+  EXPECT_EQ(list.description[1], "a & b " + W("я"));
+  EXPECT_EQ(list.pubDate[1], "");
+  EXPECT_EQ(list.title[2], "last");
+}
+
+TEST_F(StoreLoad, ChannelsEqualButForCaseAreOneWrittenAsFirstSeen) {
+  const std::string store = Block(W("лента"), "a", "1") + Block("News", "b", "2") +
+                            Block(W("ЛЕНТА"), "c", "3") + Block("news", "d", "4") +
+                            Block("Zed", "e", "5");
+  MessageList list;
+  NullProgress progress;
+  LoadStore(WriteStore(store), list, progress);
+  EXPECT_EQ(TakeCensus(list, progress), (std::vector<std::string>{"News", "Zed", W("лента")}));
+}
+
+TEST_F(StoreLoad, MissingStoreIsAnErrorAndKeepsTheList) {
+  MessageList list;
+  list.Add({"c", "kept", "l", "d", "p"});
+  RecordingProgress progress;
+  try {
+    LoadStore(dir_.Name("missing.rss"), list, progress);
+    FAIL() << "no error";
+  } catch (const Error& e) {
+    EXPECT_NE(std::string(e.what()).find("missing.rss"), std::string::npos);
+  }
+  EXPECT_EQ(list.Count(), 1);
+  EXPECT_TRUE(progress.texts.empty());
+  EXPECT_THROW(LoadStore(Utf8ToCp1251(dir_.path().string()), list, progress), Error);
+}
+
+TEST_F(StoreLoad, MalformedStoreReportsWhereAndKeepsTheList) {
+  MessageList list;
+  list.Add({"c", "kept", "l", "d", "p"});
+  NullProgress progress;
+  const std::string store = Block("c", "ok", "1") + "<item>\r\n<title><![CDATA[cut";
+  try {
+    LoadStore(WriteStore(store), list, progress);
+    FAIL() << "no error";
+  } catch (const Error& e) {
+    const std::string what = e.what();
+    EXPECT_NE(what.find("news.rss"), std::string::npos) << what;
+    EXPECT_NE(what.find("line 9"), std::string::npos) << what;
+    EXPECT_NE(what.find("column"), std::string::npos) << what;
+  }
+  ASSERT_EQ(list.Count(), 1);
+  EXPECT_EQ(list.title[0], "kept");
+}
+
+TEST_F(StoreLoad, InvalidBytesAndTruncationFailCleanly) {
+  MessageList list;
+  NullProgress progress;
+  // 0x98 is no character of the code page; a NUL byte is no XML character.
+  EXPECT_THROW(LoadStore(WriteStore(Block("c", "t", "a\x98z")), list, progress), Error);
+  EXPECT_THROW(LoadStore(WriteStore(Block("c", "t", std::string("a\0z", 3))), list, progress),
+               Error);
+  const std::string full = Block("c", "t", "d");
+  for (size_t cut = 1; cut < full.size() - 2; cut += 7) {
+    EXPECT_THROW(LoadStore(WriteStore(full.substr(0, cut)), list, progress), Error) << cut;
+  }
+}
+
+TEST_F(StoreLoad, ExternalEntitiesAreNeverRead) {
+  const std::filesystem::path secret = dir_.path() / "secret.txt";
+  test::WriteBytes(secret, "TOP-SECRET");
+  const std::string attacks[] = {
+      "<!DOCTYPE r [<!ENTITY x SYSTEM \"file://" + secret.string() + "\">]>" + Block("c", "t", "d"),
+      "<item><titleRss>c</titleRss><title>t</title><link>l</link><description>&x;</description>"
+      "<pubDate>p</pubDate></item>",
+      "<item><titleRss>c</titleRss><title>t</title><link>l</link><description><xi:include "
+      "xmlns:xi=\"http://www.w3.org/2001/XInclude\" href=\"" +
+          secret.string() + "\" parse=\"text\"/></description><pubDate>p</pubDate></item>"};
+  for (const std::string& attack : attacks) {
+    MessageList list;
+    NullProgress progress;
+    try {
+      LoadStore(WriteStore(attack), list, progress);
+    } catch (const Error& e) {
+      EXPECT_EQ(std::string(e.what()).find("TOP-SECRET"), std::string::npos);
+    }
+    for (int i = 0; i < list.Count(); ++i) {
+      for (const auto& v : list.Get(i)) EXPECT_EQ(v.find("TOP-SECRET"), std::string::npos);
+    }
+  }
+}
+
+TEST_F(StoreLoad, RebuildKeysItemsWithoutChannelTitleAndSavesTheIndex) {
+  const std::string store =
+      Block("c", "t", "abc") +
+      "<item><title>t</title><link>l</link><description>xyz</description><pubDate>p</pubDate>"
+      "</item>" +
+      Block("other", "t2", "abc") + "<item><titleRss>c</titleRss><title>t</title></item>";
+  const std::string name = WriteStore(store);
+  KeyIndex index;
+  index.Add("stale");
+  RebuildStoreIndex(name, index);
+  EXPECT_EQ(index.Keys(), (std::vector<std::string>{MessageKey("abc"), MessageKey("xyz")}));
+  EXPECT_EQ(test::ReadBytes(dir_.path() / "news.BCRC32"),
+            MessageKey("abc") + "\r\n" + MessageKey("xyz") + "\r\n");
+}
+
+TEST_F(StoreLoad, FailedRebuildKeepsIndexAndFile) {
+  test::WriteBytes(dir_.path() / "news.BCRC32", "old\r\n");
+  const std::string name = WriteStore(Block("c", "t", "abc") + "<item>");
+  KeyIndex index;
+  index.Add("old");
+  EXPECT_THROW(RebuildStoreIndex(name, index), Error);
+  EXPECT_EQ(index.Keys(), std::vector<std::string>{"old"});
+  EXPECT_EQ(test::ReadBytes(dir_.path() / "news.BCRC32"), "old\r\n");
+}
+
+TEST_F(StoreLoad, StartUpLoadsRebuildsOrEmptiesTheStoreIndex) {
+  KeyIndex index;
+  index.Add("x");
+  LoadOrRebuildStoreIndex(dir_.Name("news.rss"), index);  // no store, no index file
+  EXPECT_EQ(index.Size(), 0u);
+
+  const std::string name = WriteStore(Block("c", "t", "abc"));
+  LoadOrRebuildStoreIndex(name, index);  // store without index file: rebuilt and saved
+  EXPECT_EQ(index.Keys(), std::vector<std::string>{MessageKey("abc")});
+  EXPECT_TRUE(std::filesystem::exists(dir_.path() / "news.BCRC32"));
+
+  test::WriteBytes(dir_.path() / "news.BCRC32", "from-file\r\n");
+  LoadOrRebuildStoreIndex(name, index);  // both exist: the file is loaded as it is
+  EXPECT_EQ(index.Keys(), std::vector<std::string>{"from-file"});
+
+  std::filesystem::remove(dir_.path() / "news.rss");
+  LoadOrRebuildStoreIndex(name, index);  // index file without store
+  EXPECT_EQ(index.Size(), 0u);
+}
+
+}  // namespace
+}  // namespace vorlin

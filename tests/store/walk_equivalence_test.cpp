@@ -1,0 +1,203 @@
+// The streaming walk must give exactly the messages of the plain document walk, on stores as
+// this program writes them and on stores edited by hand in every odd way.
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "store/store_format.h"
+#include "store/store_walk.h"
+#include "tree_walk_reference.h"
+#include "util/cp1251.h"
+#include "util/file_io.h"
+
+namespace vorlin {
+namespace {
+
+std::optional<std::vector<MessageValues>> StreamWalk(const std::string& store, unsigned required,
+                                                     size_t chunk) {
+  std::vector<MessageValues> items;
+  try {
+    StoreWalk walk(
+        required, [&](MessageValues& v) { items.push_back(v); }, "store");
+    for (size_t at = 0; at < store.size(); at += chunk) {
+      walk.Feed(std::string_view(store).substr(at, chunk));
+    }
+    walk.Finish();
+  } catch (const Error&) {
+    return std::nullopt;
+  }
+  return items;
+}
+
+void ExpectSameWalk(const std::string& store, const std::string& label) {
+  for (unsigned required : {kAllFields, kIndexFields}) {
+    auto tree = test::TreeWalk(store, required);
+    for (size_t chunk : {size_t{1} << 20, size_t{4096}, size_t{61}, size_t{7}, size_t{1}}) {
+      if (chunk == 1 && store.size() > 4000) continue;
+      auto stream = StreamWalk(store, required, chunk);
+      ASSERT_EQ(tree.has_value(), stream.has_value())
+          << label << " chunk " << chunk << " well-formed per tree: " << tree.has_value();
+      if (tree) {
+        ASSERT_EQ(*tree, *stream) << label << " chunk " << chunk;
+      }
+    }
+  }
+}
+
+TEST(WalkEquivalence, HandPickedShapes) {
+  const char* cases[] = {
+      "",
+      "<item><titleRss>c</titleRss><title>t</title><link>l</link><description>d</description>"
+      "<pubDate>p</pubDate></item>",
+      // Adjacent CDATA sections, CDATA next to text, comments and instructions as leaves.
+      "<item><titleRss><![CDATA[a]]><![CDATA[b]]></titleRss><title>x<![CDATA[y]]></title>"
+      "<link><![CDATA[y]]>z</link><description><!--note--></description>"
+      "<pubDate><?pi data?></pubDate></item>",
+      // Whitespace-only text vanishes; an element left without children is an empty leaf.
+      "<item>\r\n <titleRss> </titleRss><title><b> </b></title><link><![CDATA[ ]]></link>"
+      "<description>\n<![CDATA[d]]>\n</description><pubDate>  p  </pubDate></item>",
+      // Nested elements: deeper text is passed over; a later field replaces an earlier one.
+      "<item><titleRss>c</titleRss><title><b>deep</b>shallow</title><link>1</link><link>2</link>"
+      "<description>d</description><pubDate>p</pubDate><title>after</title></item>",
+      // Fields outside items, items inside other elements, an empty item between.
+      "<title>stray</title><item/><image><title>img</title><link>l</link></image>"
+      "<group><item><titleRss>c</titleRss><title>t</title><link>l</link>"
+      "<description>d</description><pubDate>p</pubDate></item></group>",
+      // Entities and character references in text; none inside CDATA.
+      "<item><titleRss>a&amp;b&lt;&gt;&quot;&apos;</titleRss><title>&#1071;&#x44F;&#233;</title>"
+      "<link><![CDATA[&amp;]]></link><description>x&#10;y</description><pubDate>p</pubDate>"
+      "</item>",
+      // Case of tag names matters; attributes do not.
+      "<item a=\"1\"><TitleRss>c</TitleRss><titleRss x='y'>c</titleRss><title>t</title>"
+      "<link>l</link><description>d</description><pubDate>p</pubDate></item>",
+      // Text directly in the item and in the channel.
+      "loose text<item>more<titleRss>c</titleRss><title>t</title><link>l</link>"
+      "<description>d</description><pubDate>p</pubDate></item>",
+      // A field completed across two items does not count.
+      "<item><titleRss>c</titleRss><title>t</title></item><item><link>l</link>"
+      "<description>d</description><pubDate>p</pubDate></item>",
+      // Malformed.
+      "<item><title>t</item>",
+      "<item>&nbsp;</item>",
+      "<?xml version=\"1.0\"?><item/>",
+      "</channel><item/>",
+  };
+  int n = 0;
+  for (const char* c : cases) ExpectSameWalk(c, "case " + std::to_string(n++));
+}
+
+// Random stores built from the pieces that matter to the walk.
+class RandomStore {
+ public:
+  explicit RandomStore(unsigned seed) : rng_(seed) {}
+
+  std::string Make() {
+    std::string out;
+    int items = Pick(0, 12);
+    for (int i = 0; i < items; ++i) {
+      if (Chance(10)) out += Noise(2);
+      if (Chance(85)) {
+        out += Item();
+      } else {
+        out += Element(2);
+      }
+      if (Chance(50)) out += "\r\n";
+    }
+    if (Chance(5)) out = out.substr(0, static_cast<size_t>(Pick(0, static_cast<int>(out.size()))));
+    return out;
+  }
+
+ private:
+  int Pick(int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng_); }
+  bool Chance(int percent) { return Pick(1, 100) <= percent; }
+
+  std::string Text() {
+    static const char* pieces[] = {
+        "a",      "Zz",       " ",        "\r\n",     "\t",     "&amp;", "&lt;",     "&#1103;",
+        "&#xE9;", "\xC0\xFF", "\xE0\xE1", "\xA8\xB8", "]]&gt;", "q\r",   "\x85\x96", "  x  "};
+    std::string out;
+    int n = Pick(0, 4);
+    for (int i = 0; i < n; ++i) out += pieces[Pick(0, 15)];
+    return out;
+  }
+
+  std::string CData() {
+    static const char* pieces[] = {"",     "x", "<b>&amp;</b>", "]]",           "]", ">",
+                                   "\r\n", " ", "\xCF\xF0\xE8", "&#093;&#093;>"};
+    std::string out = "<![CDATA[";
+    int n = Pick(0, 3);
+    for (int i = 0; i < n; ++i) out += pieces[Pick(0, 9)];
+    if (Chance(3)) out += std::string(Pick(300, 5000), 'L');
+    return out + "]]>";
+  }
+
+  std::string Noise(int depth) {
+    switch (Pick(0, 5)) {
+      case 0:
+        return "<!--" + std::string(Chance(50) ? "c" : "") + "-->";
+      case 1:
+        return "<?pi " + std::string(Chance(50) ? "v" : "") + "?>";
+      case 2:
+        return CData();
+      case 3:
+        return depth < 6 ? Element(depth) : "";
+      default:
+        return Text();
+    }
+  }
+
+  std::string Content(int depth) {
+    std::string out;
+    int n = Pick(0, 3);
+    for (int i = 0; i < n; ++i) out += Chance(60) ? (Chance(50) ? CData() : Text()) : Noise(depth);
+    return out;
+  }
+
+  std::string Element(int depth) {
+    static const char* names[] = {"titleRss", "title", "link", "description", "pubDate",
+                                  "item",     "guid",  "b",    "Title"};
+    std::string name = names[Pick(0, 8)];
+    if (Chance(15)) return "<" + name + "/>";
+    return "<" + name + ">" + Content(depth + 1) + "</" + name + ">";
+  }
+
+  std::string Item() {
+    static const char* fields[] = {"titleRss", "title", "link", "description", "pubDate"};
+    std::string out = "<item>";
+    if (Chance(20)) out += "\r\n";
+    for (int f = 0; f < 5; ++f) {
+      if (Chance(8)) continue;
+      if (Chance(8)) out += Noise(3);
+      std::string name = fields[Chance(10) ? Pick(0, 4) : f];
+      out += "<" + name + ">" + (Chance(70) ? CData() : Content(4)) + "</" + name + ">";
+      if (Chance(60)) out += "\r\n";
+    }
+    if (Chance(10)) out += Noise(3);
+    return out + "</item>";
+  }
+
+  std::mt19937 rng_;
+};
+
+TEST(WalkEquivalence, RandomStores) {
+  for (unsigned seed = 1; seed <= 600; ++seed) {
+    ExpectSameWalk(RandomStore(seed).Make(), "seed " + std::to_string(seed));
+    if (HasFatalFailure()) return;
+  }
+}
+
+TEST(WalkEquivalence, StoresAsThisProgramWritesThem) {
+  std::mt19937 rng(3);
+  std::string store;
+  for (int i = 0; i < 300; ++i) {
+    std::string description(static_cast<size_t>(rng() % 3000), 'x');
+    for (auto& c : description) c = static_cast<char>(0xC0 + rng() % 64);
+    description += "]]>\r\n<p>&amp;</p>";
+    WriteItemBlock(store, {W("Канал ") + std::to_string(rng() % 5), "t", "l", description, "d"},
+                   true);
+  }
+  ExpectSameWalk(store, "written store");
+}
+
+}  // namespace
+}  // namespace vorlin

@@ -1,0 +1,106 @@
+#include "util/file_io.h"
+
+#include <gtest/gtest.h>
+
+#include "test_support.h"
+#include "util/settings_file.h"
+
+namespace vorlin {
+namespace {
+
+using test::TempDir;
+
+TEST(SplitLines, AcceptsEveryLineEnd) {
+  EXPECT_EQ(SplitLines("a\r\nb\nc\rd"), (std::vector<std::string>{"a", "b", "c", "d"}));
+  EXPECT_EQ(SplitLines("a\r\n\r\nb\r\n"), (std::vector<std::string>{"a", "", "b"}));
+  EXPECT_EQ(SplitLines("\n\r"), (std::vector<std::string>{"", ""}));
+  EXPECT_TRUE(SplitLines("").empty());
+  EXPECT_EQ(JoinLines({"a", "", "b"}), "a\r\n\r\nb\r\n");
+}
+
+TEST(WriteFileAtomic, ReplacesTheFileAndLeavesNoTemporaryFiles) {
+  TempDir dir;
+  const std::string name = dir.Name("файл.txt");
+  WriteFileAtomic(name, "old");
+  WriteFileAtomic(name, "new contents");
+  EXPECT_EQ(ReadWholeFile(name), "new contents");
+  int files = 0;
+  for (const auto& e : std::filesystem::directory_iterator(dir.path())) {
+    (void)e;
+    ++files;
+  }
+  EXPECT_EQ(files, 1);
+}
+
+TEST(WriteFileAtomic, FailureNamesTheFileAndKeepsTheOldOne) {
+  TempDir dir;
+  // A folder where the file should be: the rename cannot replace it, even for root.
+  std::filesystem::create_directory(dir.path() / "index.BCRC32");
+  try {
+    WriteFileAtomic(dir.Name("index.BCRC32"), "data");
+    FAIL() << "no error";
+  } catch (const Error& e) {
+    EXPECT_NE(std::string(e.what()).find("index.BCRC32"), std::string::npos) << e.what();
+  }
+  EXPECT_TRUE(std::filesystem::is_directory(dir.path() / "index.BCRC32"));
+  // Nothing left behind in the folder but the folder that was in the way.
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
+
+  EXPECT_THROW(WriteFileAtomic(dir.Name("missing/x.txt"), "data"), Error);
+}
+
+TEST(ReadWholeFile, MissingFileAndFolderAreErrorsNamingThePath) {
+  TempDir dir;
+  try {
+    ReadWholeFile(dir.Name("nope.rss"));
+    FAIL() << "no error";
+  } catch (const Error& e) {
+    EXPECT_NE(std::string(e.what()).find("nope.rss"), std::string::npos);
+    EXPECT_NE(std::string(e.what()).find("No such file"), std::string::npos);
+  }
+  EXPECT_THROW(ReadWholeFile(Utf8ToCp1251(dir.path().string())), Error);
+}
+
+TEST(SettingsFile, LooksUpTheFirstMatchingKeyIgnoringCase) {
+  TempDir dir;
+  test::WriteBytes(dir.path() / "OpsRss.txt",
+                   "EditTimeScan.Text=30\r\nedittimescan.text=99\nFlag.Checked=-2\r"
+                   "Empty.Text=\r\nNoEquals\r\nEq.Text=a=b\r\nBad.Value=12x\r\n");
+  SettingsFile s = SettingsFile::Load(dir.Name("OpsRss.txt"));
+  EXPECT_EQ(s.Get("EDITTIMESCAN.TEXT"), "30");
+  EXPECT_EQ(s.GetInt("EditTimeScan.Text"), 30);
+  EXPECT_EQ(s.GetFlag("Flag.Checked"), true);
+  EXPECT_EQ(s.Get("Empty.Text"), "");
+  EXPECT_EQ(s.GetInt("Empty.Text"), std::nullopt);
+  EXPECT_EQ(s.Get("Eq.Text"), "a=b");
+  EXPECT_EQ(s.GetInt("Bad.Value"), std::nullopt);
+  EXPECT_EQ(s.Get("Missing.Text"), std::nullopt);
+  EXPECT_TRUE(SettingsFile::Load(dir.Name("none.txt")).Entries().empty());
+}
+
+TEST(SettingsFile, SavesLinesInOrderWithCrLf) {
+  TempDir dir;
+  SettingsFile s;
+  s.Set("B.Text", "2");
+  s.Set("A.Text", W("текст"));
+  s.Save(dir.Name("out.txt"));
+  EXPECT_EQ(test::ReadBytes(dir.path() / "out.txt"), "B.Text=2\r\nA.Text=" + W("текст") + "\r\n");
+}
+
+TEST(ParseInteger, AcceptsOnlyWholeDecimalNumbers) {
+  EXPECT_EQ(ParseInteger("-15"), -15);
+  EXPECT_EQ(ParseInteger("0"), 0);
+  EXPECT_EQ(ParseInteger(""), std::nullopt);
+  EXPECT_EQ(ParseInteger("-"), std::nullopt);
+  EXPECT_EQ(ParseInteger(" 5"), std::nullopt);
+  EXPECT_EQ(ParseInteger("99999999999999999999"), std::nullopt);
+}
+
+TEST(ProgramFolder, EndsWithASeparator) {
+  EXPECT_EQ(ProgramFolder("/tmp/cfg"), "/tmp/cfg/");
+  EXPECT_EQ(ProgramFolder("/tmp/cfg/"), "/tmp/cfg/");
+  EXPECT_EQ(ProgramFolder("").back(), '/');
+}
+
+}  // namespace
+}  // namespace vorlin
