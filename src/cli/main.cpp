@@ -15,6 +15,7 @@ using vorlin::cli::Command;
 std::vector<Command> AllCommands() {
   std::vector<Command> commands;
   vorlin::cli::AddStoreCommands(commands);
+  vorlin::cli::AddIngestCommands(commands);
   return commands;
 }
 

@@ -1,0 +1,116 @@
+#include "ingest/duplicate_files.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <set>
+
+#include "ingest/folder_scan.h"
+#include "store/crc32.h"
+#include "util/cp1251.h"
+#include "util/file_io.h"
+
+namespace vorlin {
+namespace {
+
+// Paths sorted without regard to letter case; paths that differ only in case are different
+// files here, ordered by their bytes.
+struct PathLess {
+  bool operator()(const std::string& a, const std::string& b) const {
+    int c = CompareNoCase(a, b);
+    return c != 0 ? c < 0 : a < b;
+  }
+};
+
+}  // namespace
+
+std::string FormatDigitGroups(std::string_view digits) {
+  std::string out;
+  int inGroup = 0;
+  for (size_t i = digits.size(); i-- > 0;) {
+    out.insert(out.begin(), digits[i]);
+    if (++inGroup == 3) {
+      out.insert(out.begin(), ' ');
+      inGroup = 0;
+    }
+  }
+  return out;
+}
+
+bool FileKey(const std::string& path, std::string& key, uint64_t& size) {
+  int fd = ::open(FsPath(path).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0) return false;
+  uint32_t crc = 0;
+  uint64_t total = 0;
+  static thread_local std::string buffer(1 << 16, '\0');
+  for (;;) {
+    ssize_t n = ::read(fd, buffer.data(), buffer.size());
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) {
+      ::close(fd);
+      return false;
+    }
+    if (n == 0) break;
+    crc = Crc32Update(crc, std::string_view(buffer.data(), static_cast<size_t>(n)));
+    total += static_cast<uint64_t>(n);
+  }
+  ::close(fd);
+  key = MakeKey(crc, total);
+  size = total;
+  return true;
+}
+
+DuplicateSummary DeleteDuplicateFiles(const std::vector<std::string>& folderLines, bool subfolders,
+                                      Progress& progress, const LogSink& log) {
+  ScanLists lists = ScanAllFolders(folderLines, subfolders, progress);
+  std::stable_sort(lists.sizes.begin(), lists.sizes.end(),
+                   [](const auto& a, const auto& b) { return a.size < b.size; });
+
+  std::set<std::string, PathLess> candidateSet;
+  for (size_t i = 0; i + 1 < lists.sizes.size(); ++i) {
+    if (lists.sizes[i].size == lists.sizes[i + 1].size) {
+      candidateSet.insert(lists.paths[lists.sizes[i].index]);
+      candidateSet.insert(lists.paths[lists.sizes[i + 1].index]);
+    }
+  }
+  DuplicateSummary summary;
+  summary.files = lists.sizes.size();
+  for (const auto& s : lists.sizes) summary.totalSize += s.size;
+  lists = ScanLists();
+
+  const std::vector<std::string> candidates(candidateSet.begin(), candidateSet.end());
+  candidateSet.clear();
+  summary.candidates = candidates.size();
+  std::set<std::string> seen;
+  std::set<std::string, PathLess> toDelete;
+  const std::string allPrefix =
+      "All=" + std::to_string(static_cast<long long>(candidates.size()) - 1);
+  for (size_t i = 0; i < candidates.size(); ++i) {
+    const std::string& path = candidates[i];
+    if (!FileExists(path)) continue;
+    std::string key;
+    uint64_t size = 0;
+    if (!FileKey(path, key, size)) continue;
+    if (seen.count(key) != 0) {
+      if (toDelete.insert(path).second) summary.duplicateSize += size;
+    } else {
+      seen.insert(std::move(key));
+    }
+    progress.ShowStatusText(allPrefix + " Tek- " + std::to_string(i) + "Test " + path);
+  }
+  for (const auto& path : toDelete) ::unlink(FsPath(path).c_str());
+  summary.duplicates = toDelete.size();
+
+  summary.text = "All scan files=" + std::to_string(summary.files) +
+                 " All scan files size =" + FormatDigitGroups(std::to_string(summary.totalSize)) +
+                 " All test=" + std::to_string(summary.candidates) + " Dubl- " +
+                 std::to_string(summary.duplicates) +
+                 " Size dubl= " + FormatDigitGroups(std::to_string(summary.duplicateSize));
+  progress.ShowStatusText(summary.text);
+  if (log) log(summary.text);
+  return summary;
+}
+
+}  // namespace vorlin

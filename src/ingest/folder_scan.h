@@ -1,0 +1,56 @@
+// Listing the "*.xml" files of the scan folders (the lines of MRSSDir, saved as DirRss.txt).
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "util/progress.h"
+
+namespace vorlin {
+
+// Files found by a scan, in the order found; the same file may appear more than once when a
+// folder is listed twice.
+struct ScanLists {
+  struct SizeEntry {
+    uint64_t size;  // bytes; the size key is this number padded to 12 digits
+    size_t index;   // position of the file in `paths`
+  };
+  std::vector<std::string> paths;  // folder + file name, Windows-1251
+  std::vector<SizeEntry> sizes;
+};
+
+// Whether `name` matches a wildcard mask ("*" any run, "?" one character), letter case ignored.
+bool MatchesMask(std::string_view name, std::string_view mask);
+
+// Lists the plain files of `folder` (which ends in "/") whose names match `mask`, skipping
+// names that begin with "." (hidden). Files are taken in name order, letter case ignored.
+// For each one shows "Scan =" + number of paths + "  " + path. A folder that does not exist
+// or cannot be read yields nothing.
+void ScanFolderFiles(const std::string& folder, std::string_view mask, ScanLists& lists,
+                     Progress& progress);
+
+// Depth-first descent below `folder`: for each subfolder (not hidden, name not beginning with
+// ".", not a symbolic link) shows "dir " + folder, lists its files, then descends into it.
+void ScanSubfolders(const std::string& folder, std::string_view mask, ScanLists& lists,
+                    Progress& progress);
+
+// The scan folder of one line of MRSSDir: trimmed of blanks, with "/" appended (even after
+// one already there). A blank line gives no folder (empty text): it must never turn into the
+// root of the file system.
+std::string ScanFolderOfLine(std::string_view line);
+
+// The scan of an ingestion run: for each scan folder in line order its "*.xml" files, then,
+// with `subfolders`, those of its subfolders. Blank lines are skipped.
+ScanLists ScanAllFolders(const std::vector<std::string>& folderLines, bool subfolders,
+                         Progress& progress);
+
+// ButtonAddDirToMRSSDirClick: the folder picker's caption " Выбор папки ", the folder it
+// starts in (the last line of MRSSDir when that folder exists, else empty), and the line
+// appended when a folder is chosen.
+std::string FolderPickerCaption();
+std::string FolderPickerStart(const std::vector<std::string>& folderLines);
+void AddScanFolder(std::vector<std::string>& folderLines, const std::string& folder);
+
+}  // namespace vorlin

@@ -1,0 +1,141 @@
+#include "ingest/ingestion_run.h"
+
+#include <unistd.h>
+
+#include <ctime>
+#include <optional>
+
+#include "ingest/folder_scan.h"
+#include "ingest/item_extraction.h"
+#include "ingest/rss_file.h"
+#include "ingest/store_append.h"
+#include "util/cp1251.h"
+#include "util/file_io.h"
+
+namespace vorlin {
+namespace {
+
+void DeleteFile(const std::string& path) { ::unlink(FsPath(path).c_str()); }
+
+std::string Stamp(IngestEnv& env) { return env.timeStamp ? env.timeStamp() : LocalTimeStamp(); }
+
+void Log(IngestEnv& env, const std::string& line) {
+  if (env.log) env.log(line);
+}
+
+// The text after the last ": " of an error message: the reason without the file name.
+std::string ReasonOf(const std::string& message) {
+  size_t colon = message.rfind(": ");
+  return colon == std::string::npos ? message : message.substr(colon + 2);
+}
+
+// Takes the keys of a run back out of the store index unless the run got its blocks into the
+// store: keys of messages that never reached the store would hide those messages for ever.
+class KeyRollback {
+ public:
+  KeyRollback(KeyIndex& index, const ItemExtractor& extractor)
+      : index_(index), extractor_(extractor) {}
+  ~KeyRollback() {
+    if (armed_) {
+      for (const auto& key : extractor_.AddedKeys()) index_.Remove(key);
+    }
+  }
+  void Disarm() { armed_ = false; }
+
+ private:
+  KeyIndex& index_;
+  const ItemExtractor& extractor_;
+  bool armed_ = true;
+};
+
+void RemoveDuplicates(const IngestOptions& options, IngestEnv& env) {
+  Log(env, W("    Начал поиск дублей. (Began searching for of the copies.)"));
+  DeleteDuplicateFiles(options.scanFolders, options.scanSubfolders, env.progress, env.log);
+}
+
+}  // namespace
+
+std::string LocalTimeStamp() {
+  std::time_t now = std::time(nullptr);
+  std::tm local{};
+  ::localtime_r(&now, &local);
+  char buf[128];
+  size_t n = std::strftime(buf, sizeof buf, "%x %X", &local);
+  return Utf8ToCp1251(std::string_view(buf, n));
+}
+
+int RunIngestion(const IngestOptions& options, IngestEnv& env) {
+  Log(env, W("    Сканирование файлов перед загрузкой "));
+  const std::vector<std::string> paths =
+      ScanAllFolders(options.scanFolders, options.scanSubfolders, env.progress).paths;
+  ItemExtractor extractor(options.uniqueOnly, env.storeIndex);
+  KeyRollback rollback(env.storeIndex, extractor);
+  std::vector<std::string> processed;
+
+  const std::string processedWord = W("Обработано ");
+  const std::string fileWord = W("% Обработка файла ");
+  const size_t total = paths.size();
+  for (size_t i = 0; i < total; ++i) {
+    const std::string& path = paths[i];
+    env.progress.ShowStatusText(processedWord + std::to_string((i + 1) * 100 / total) + fileWord +
+                                path);
+    std::string reason;
+    RssCheck check = CheckRssFile(path, &reason);
+    std::optional<FeedDocument> doc;
+    if (check == RssCheck::kRss) {
+      try {
+        doc.emplace(FeedDocument::Load(path));
+      } catch (const FeedParseError&) {
+        Log(env, W(" Ошибка при парсинге файла ") + path);
+        if (options.deleteBadFiles) DeleteFile(path);
+        continue;
+      } catch (const Error& e) {
+        check = RssCheck::kUnreadable;
+        reason = ReasonOf(e.what());
+      }
+    }
+    if (check == RssCheck::kUnreadable) {
+      // Being written by another program, or not ours to read: leave it for a later run.
+      Log(env, W(" Ошибка при открытии файла ") + path + ": " + Utf8ToCp1251(reason));
+      continue;
+    }
+    if (check == RssCheck::kNotRss) {
+      if (options.deleteNotRss) DeleteFile(path);
+      continue;
+    }
+    if (!doc->CompletelyLoaded()) Log(env, W(" файл не разобран ") + path);
+    extractor.ResetFileState();
+    extractor.WalkNodes(doc->FirstChild());
+    processed.push_back(path);
+  }
+
+  Log(env, W("    Запись найденых сообщений в файл "));
+  AppendToStore(options.storeName, extractor.NewItemText());
+  rollback.Disarm();
+  env.storeIndex.Save(StoreIndexName(options.storeName));
+
+  if (options.deleteProcessed) {
+    Log(env, W("    Удаление обработанных файлов "));
+    for (const auto& path : processed) DeleteFile(path);
+  }
+  Log(env, W("    Загрузка завершена.Загружено новых сообщений ") +
+               std::to_string(extractor.NewMessages()));
+  return extractor.NewMessages();
+}
+
+int RunOneShotIngestion(const IngestOptions& options, IngestEnv& env) {
+  Log(env, W("    Запуск однократно.(Start one-shot.) ") + Stamp(env));
+  if (options.purgeDuplicates) RemoveDuplicates(options, env);
+  Log(env, W("    Начал загрузку сообщений (Began loading the messages)") + Stamp(env));
+  int added = RunIngestion(options, env);
+  Log(env, W("  Операция завершена.(The Operation completed) ") + Stamp(env));
+  return added;
+}
+
+int RunTimedIngestion(const IngestOptions& options, IngestEnv& env) {
+  if (options.purgeDuplicates) RemoveDuplicates(options, env);
+  Log(env, W("    Начал загрузку сообщений (Began loading the messages)"));
+  return RunIngestion(options, env);
+}
+
+}  // namespace vorlin

@@ -1,0 +1,107 @@
+#include "ingest/item_extraction.h"
+
+#include <libxml/tree.h>
+
+#include <cstring>
+
+#include "store/crc32.h"
+#include "store/message_list.h"
+#include "store/store_format.h"
+#include "util/cp1251.h"
+#include "util/text_utils.h"
+
+namespace vorlin {
+namespace {
+
+constexpr std::array<const char*, 4> kItemTags = {"title", "link", "description", "pubDate"};
+
+const char* Chars(const xmlChar* s) { return reinterpret_cast<const char*>(s); }
+
+// The name of the parent element as written in the file; a prefixed name never equals one of
+// the plain tags, so a prefixed parent gives no name at all.
+const char* ParentName(const xmlNode* node) {
+  const xmlNode* parent = node->parent;
+  if (parent == nullptr || parent->type != XML_ELEMENT_NODE || parent->name == nullptr) {
+    return "";
+  }
+  if (parent->ns != nullptr && parent->ns->prefix != nullptr) return "";
+  return Chars(parent->name);
+}
+
+}  // namespace
+
+ItemExtractor::ItemExtractor(bool uniqueOnly, KeyIndex& storeIndex)
+    : uniqueOnly_(uniqueOnly), storeIndex_(storeIndex) {}
+
+void ItemExtractor::ResetFileState() {
+  depth_ = 0;
+  channelTitle_.clear();
+  ClearItem();
+}
+
+void ItemExtractor::ClearItem() {
+  for (auto& f : fields_) f.clear();
+  flags_ = 0;
+}
+
+void ItemExtractor::WalkNodes(_xmlNode* first) {
+  for (xmlNode* node = first; node != nullptr; node = node->next) {
+    // The document type and its declarations are no part of the content.
+    if (node->type == XML_DTD_NODE) continue;
+    const bool hasChildren = node->children != nullptr && node->type != XML_ENTITY_REF_NODE &&
+                             node->type != XML_ATTRIBUTE_NODE;
+    if (!hasChildren) {
+      Leaf(node);
+      continue;
+    }
+    if (depth_ == 2) ClearItem();
+    ++depth_;
+    WalkNodes(node->children);
+    --depth_;
+  }
+}
+
+void ItemExtractor::Leaf(_xmlNode* node) {
+  if (depth_ != 3 && depth_ != 4) return;
+  const char* parent = ParentName(node);
+  auto text = [node] {
+    std::string value;
+    if (node->type != XML_ELEMENT_NODE && node->type != XML_ENTITY_REF_NODE &&
+        node->content != nullptr) {
+      AppendUtf8AsCp1251(value, Chars(node->content));
+    }
+    return value;
+  };
+  if (depth_ == 3) {
+    if (std::strcmp(parent, "title") == 0) channelTitle_ = text();
+    return;
+  }
+  for (size_t f = 0; f < kItemTags.size(); ++f) {
+    if (std::strcmp(parent, kItemTags[f]) == 0) {
+      fields_[f] = text();
+      flags_ |= 1u << f;
+      break;
+    }
+  }
+  if (flags_ == kAllItemFields) ItemComplete();
+}
+
+void ItemExtractor::ItemComplete() {
+  MessageValues values{channelTitle_, fields_[kItemTitle], fields_[kItemLink],
+                       fields_[kItemDescription], fields_[kItemPubDate]};
+  if (uniqueOnly_) {
+    // The key is taken over the description as the store will hold it, so that a key made
+    // now and one made after loading the store agree.
+    std::string key = MessageKey(EscapeCData(values[kDescription]));
+    if (!key.empty()) {
+      if (storeIndex_.Contains(key)) return;
+      storeIndex_.Add(key);
+      addedKeys_.push_back(std::move(key));
+    }
+  }
+  WriteItemBlock(newItemText_, values, /*escape=*/true);
+  ClearItem();
+  ++newMessages_;
+}
+
+}  // namespace vorlin

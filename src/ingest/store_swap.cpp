@@ -1,0 +1,24 @@
+#include "ingest/store_swap.h"
+
+#include "store/store_loader.h"
+
+namespace vorlin {
+
+std::string StoreDialogFolder(std::string_view storeName, std::string_view programFolder) {
+  size_t slash = storeName.rfind('/');
+  if (storeName.empty() || slash == std::string_view::npos) return std::string(programFolder);
+  return std::string(storeName.substr(0, slash + 1));
+}
+
+void SwitchStore(std::string_view oldStore, std::string_view newStore, KeyIndex& storeIndex,
+                 KeyIndex& readIndex) {
+  if (!oldStore.empty()) {
+    storeIndex.Save(StoreIndexName(oldStore));
+    readIndex.Save(ReadIndexName(oldStore));
+  }
+  // Keys of the old store must not leak into the new one's index.
+  LoadOrRebuildStoreIndex(newStore, storeIndex);
+  readIndex.Load(ReadIndexName(newStore));
+}
+
+}  // namespace vorlin

@@ -1,0 +1,24 @@
+// Choosing another store (ButtonGetNameFileAllRSSClick): the indexes of the old store are
+// saved and those of the new one take their place.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "store/key_index.h"
+
+namespace vorlin {
+
+// The folder the save dialog starts in: that of the current store name, or the program
+// folder when the name is empty or has no folder part.
+std::string StoreDialogFolder(std::string_view storeName, std::string_view programFolder);
+
+// Saves `storeIndex` and `readIndex` beside the old store (nothing when its name is empty),
+// then fills them for the new store: the store index is rebuilt (and saved) when its file is
+// missing and the store exists, loaded when both exist, and empty when the store does not
+// exist; the read index is loaded, or empty without its file. Throws Error when a file cannot
+// be read or written; on a failure while saving, nothing has changed.
+void SwitchStore(std::string_view oldStore, std::string_view newStore, KeyIndex& storeIndex,
+                 KeyIndex& readIndex);
+
+}  // namespace vorlin
