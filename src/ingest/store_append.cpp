@@ -33,9 +33,9 @@ void AppendToStore(std::string_view storeName, std::string_view newItemText) {
   const std::string path = FsPath(storeName).string();
   auto fail = [&](int err) { throw Error("Cannot write store " + path + ": " + ErrnoText(err)); };
   bool created = false;
-  int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
+  int fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC);
   if (fd < 0 && errno == ENOENT) {
-    fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
     created = fd >= 0;
   }
   if (fd < 0) fail(errno);

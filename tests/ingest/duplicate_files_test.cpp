@@ -1,0 +1,123 @@
+// The folder scan and the removal of duplicate files.
+#include "ingest/duplicate_files.h"
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include "ingest/folder_scan.h"
+#include "ingest_test_support.h"
+
+namespace vorlin {
+namespace {
+
+using testing::Exists;
+using testing::RecordingProgress;
+using testing::TempDir;
+using testing::WriteFile;
+
+TEST(FormatDigitGroupsTest, GroupsByThreesWithALeadingBlankForWholeGroups) {
+  EXPECT_EQ(FormatDigitGroups("0"), "0");
+  EXPECT_EQ(FormatDigitGroups("12"), "12");
+  EXPECT_EQ(FormatDigitGroups("123"), " 123");
+  EXPECT_EQ(FormatDigitGroups("1234"), "1 234");
+  EXPECT_EQ(FormatDigitGroups("123456"), " 123 456");
+  EXPECT_EQ(FormatDigitGroups("1234567"), "1 234 567");
+}
+
+TEST(DuplicateFilesTest, KeepsTheCopyWhosePathSortsFirstIgnoringCase) {
+  TempDir dir;
+  const std::string content(1500, 'x');
+  for (const char* name : {"b.xml", "A.xml", "c.xml"}) WriteFile(dir / name, content);
+  RecordingProgress progress;
+  std::vector<std::string> log;
+  DuplicateSummary s = DeleteDuplicateFiles({dir.Folder()}, true, progress,
+                                            [&](const std::string& l) { log.push_back(l); });
+  EXPECT_TRUE(Exists(dir / "A.xml"));
+  EXPECT_FALSE(Exists(dir / "b.xml"));
+  EXPECT_FALSE(Exists(dir / "c.xml"));
+  const std::string summary =
+      "All scan files=3 All scan files size =4 500 All test=3 Dubl- 2 Size dubl= 3 000";
+  EXPECT_EQ(log, std::vector<std::string>{summary});
+  EXPECT_EQ(progress.texts.back(), summary);
+  EXPECT_EQ(s.duplicates, 2u);
+  // The scan texts use the folder as given, with its added "/".
+  const std::string folder = dir.Folder() + "/";
+  EXPECT_EQ(progress.texts[0], "Scan =1  " + folder + "A.xml");
+  EXPECT_EQ(progress.texts[3], "All=2 Tek- 0Test " + folder + "A.xml");
+  EXPECT_EQ(progress.texts[5], "All=2 Tek- 2Test " + folder + "c.xml");
+}
+
+TEST(DuplicateFilesTest, EqualSizesWithOtherContentAndAFolderListedTwiceDeleteNothing) {
+  TempDir dir;
+  WriteFile(dir / "one.xml", "aaaa");
+  WriteFile(dir / "two.xml", "bbbb");
+  WriteFile(dir / "lone.xml", "unique size");
+  NullProgress progress;
+  std::vector<std::string> log;
+  DuplicateSummary s =
+      DeleteDuplicateFiles({dir.Folder(), " " + dir.Folder() + " "}, false, progress,
+                           [&](const std::string& l) { log.push_back(l); });
+  EXPECT_TRUE(Exists(dir / "one.xml") && Exists(dir / "two.xml") && Exists(dir / "lone.xml"));
+  EXPECT_EQ(s.files, 6u);
+  EXPECT_EQ(s.candidates, 3u);  // each path once, "lone" among them through its second listing
+  EXPECT_EQ(s.duplicates, 0u);
+  ASSERT_EQ(log.size(), 1u);
+  EXPECT_EQ(log[0], "All scan files=6 All scan files size =38 All test=3 Dubl- 0 Size dubl= 0");
+}
+
+TEST(DuplicateFilesTest, FilesOfTwoGigabytesAndMoreAreCountedIn64Bits) {
+  TempDir dir;
+  const std::string big = dir / "big.xml";
+  int fd = ::open(big.c_str(), O_CREAT | O_WRONLY, 0644);
+  ASSERT_GE(fd, 0);
+  ASSERT_EQ(::ftruncate(fd, 3LL << 30), 0);  // sparse: no disk space used
+  ::close(fd);
+  WriteFile(dir / "small.xml", "12345");
+  NullProgress progress;
+  DuplicateSummary s = DeleteDuplicateFiles({dir.Folder()}, false, progress, nullptr);
+  EXPECT_EQ(s.totalSize, (3ULL << 30) + 5);
+  EXPECT_EQ(s.text,
+            "All scan files=2 All scan files size =3 221 225 477 All test=0 Dubl- 0 "
+            "Size dubl= 0");
+}
+
+TEST(FolderScanTest, TakesXmlFilesOfSubfoldersDepthFirstButNoHiddenOnes) {
+  TempDir dir;
+  for (const char* name : {"a.xml", "B.XML", "c.txt", ".hidden.xml", "sub/d.xml",
+                           "sub/deeper/e.xml", "sub2/f.xml", ".cache/g.xml", "sub/.dot/h.xml"}) {
+    WriteFile(dir / name, "x");
+  }
+  std::filesystem::create_directory_symlink(dir / "sub", dir / "link");
+  RecordingProgress progress;
+  ScanLists lists = ScanAllFolders({dir.Folder()}, true, progress);
+  const std::string f = dir.Folder() + "/";
+  EXPECT_EQ(lists.paths, (std::vector<std::string>{f + "a.xml", f + "B.XML", f + "sub/d.xml",
+                                                   f + "sub/deeper/e.xml", f + "sub2/f.xml"}));
+  EXPECT_EQ(ScanAllFolders({dir.Folder()}, false, progress).paths.size(), 2u);
+  EXPECT_NE(std::find(progress.texts.begin(), progress.texts.end(), "dir " + f + "sub/"),
+            progress.texts.end());
+}
+
+TEST(FolderScanTest, BlankLinesAndMissingFoldersGiveNoFiles) {
+  EXPECT_EQ(ScanFolderOfLine(""), "");
+  EXPECT_EQ(ScanFolderOfLine("   \t"), "");
+  EXPECT_EQ(ScanFolderOfLine("  /data/feeds/ "), "/data/feeds//");
+  NullProgress progress;
+  EXPECT_TRUE(ScanAllFolders({"", "  ", "/no/such/folder"}, true, progress).paths.empty());
+}
+
+TEST(FolderScanTest, ThePickerStartsInTheLastListedFolderWhenItExists) {
+  TempDir dir;
+  EXPECT_EQ(FolderPickerStart({}), "");
+  EXPECT_EQ(FolderPickerStart({"/no/such/folder"}), "");
+  std::vector<std::string> lines{"/no/such/folder", dir.Folder()};
+  EXPECT_EQ(FolderPickerStart(lines), dir.Folder());
+  AddScanFolder(lines, "/x");
+  EXPECT_EQ(lines.back(), "/x");
+  EXPECT_TRUE(MatchesMask("NEWS.Xml", "*.xml"));
+  EXPECT_FALSE(MatchesMask("news.xml.bak", "*.xml"));
+}
+
+}  // namespace
+}  // namespace vorlin

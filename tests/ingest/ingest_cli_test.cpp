@@ -1,0 +1,121 @@
+// vorlin-cli ingest and demo, run as built.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <regex>
+
+#include "ingest_test_support.h"
+#include "store/crc32.h"
+#include "util/file_io.h"
+
+namespace vorlin {
+namespace {
+
+using testing::Exists;
+using testing::Feed;
+using testing::Item;
+using testing::ReadFile;
+using testing::TempDir;
+using testing::WriteFile;
+
+struct CliResult {
+  int status = -1;
+  std::vector<std::string> lines;  // stdout
+  std::string err;
+};
+
+CliResult RunCli(const TempDir& dir, const std::string& args) {
+  const std::string out = dir / "cli.out";
+  const std::string err = dir / "cli.err";
+  const std::string command = std::string(VORLIN_CLI) + " --config-dir " + dir.Folder() + "cfg " +
+                              args + " >" + out + " 2>" + err;
+  int rc = std::system(command.c_str());
+  CliResult r;
+  r.status = WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
+  std::string text = ReadFile(out);
+  for (size_t start = 0, nl; (nl = text.find('\n', start)) != std::string::npos; start = nl + 1) {
+    r.lines.push_back(text.substr(start, nl - start));
+  }
+  r.err = ReadFile(err);
+  return r;
+}
+
+// Time stamps differ from run to run; the tests compare the lines with them taken out.
+std::string WithoutStamp(const std::string& line) {
+  return std::regex_replace(line, std::regex("\\) ?[0-9].*$"), ")");
+}
+
+class IngestCliTest : public ::testing::Test {
+ protected:
+  IngestCliTest() {
+    std::filesystem::create_directories(dir_ / "cfg");
+    WriteFile(dir_ / "feeds/a.xml", Feed("Канал", Item("one", "d1") + Item("two", "d2")));
+  }
+  TempDir dir_;
+};
+
+TEST_F(IngestCliTest, RunsWithTheSettingsOfTheConfigFolderAndPrintsTheLog) {
+  WriteFile(dir_ / "cfg/OpsRss.txt",
+            "EditNameFileAllRSS.Text=" + dir_ / "s.rss" + "\r\nCBoxPurgeEq.Checked=0\r\n");
+  WriteFile(dir_ / "cfg/DirRss.txt", dir_ / "feeds" + "\r\n\r\n");
+  CliResult r = RunCli(dir_, "ingest");
+  ASSERT_EQ(r.status, 0) << r.err;
+  std::vector<std::string> lines;
+  for (const auto& l : r.lines) lines.push_back(WithoutStamp(l));
+  EXPECT_EQ(lines, (std::vector<std::string>{
+                       "    Запуск однократно.(Start one-shot.)",
+                       "    Начал загрузку сообщений (Began loading the messages)",
+                       "    Сканирование файлов перед загрузкой ",
+                       "    Запись найденых сообщений в файл ",
+                       "    Загрузка завершена.Загружено новых сообщений 2",
+                       "  Операция завершена.(The Operation completed)",
+                   }));
+  EXPECT_TRUE(Exists(dir_ / "s.BCRC32"));
+  EXPECT_TRUE(Exists(dir_ / "s.RMCRC32"));
+  EXPECT_TRUE(Exists(dir_ / "feeds/a.xml"));
+
+  // Options on the command line win over the settings; the index keeps the run unique.
+  r = RunCli(dir_, "ingest --purge-dups --delete-processed --scan " + dir_ / "feeds");
+  ASSERT_EQ(r.status, 0) << r.err;
+  ASSERT_EQ(r.lines.size(), 9u);
+  EXPECT_EQ(r.lines[2],
+            "All scan files=1 All scan files size = 413 All test=0 Dubl- 0 "
+            "Size dubl= 0");
+  EXPECT_EQ(r.lines[7], "    Загрузка завершена.Загружено новых сообщений 0");
+  EXPECT_FALSE(Exists(dir_ / "feeds/a.xml"));
+}
+
+TEST_F(IngestCliTest, WrongUsageAndAMissingStoreAreTold) {
+  CliResult r = RunCli(dir_, "ingest --frobnicate");
+  EXPECT_EQ(r.status, 2);
+  EXPECT_NE(r.err.find("usage"), std::string::npos) << r.err;
+  r = RunCli(dir_, "ingest --scan " + dir_ / "feeds");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("EditNameFileAllRSS"), std::string::npos) << r.err;
+  // A folder where the store should be: the run fails, nothing is deleted.
+  std::filesystem::create_directory(dir_ / "dir.rss");
+  r = RunCli(dir_,
+             "ingest --delete-processed --store " + dir_ / "dir.rss" + " --scan " + dir_ / "feeds");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("dir.rss"), std::string::npos) << r.err;
+  EXPECT_TRUE(Exists(dir_ / "feeds/a.xml"));
+}
+
+TEST_F(IngestCliTest, TheDemoIngestsTheSamplesAndEndsWithTheStoreAndItsCensus) {
+  CliResult r = RunCli(dir_, "demo --keep " + dir_ / "demo");
+  ASSERT_EQ(r.status, 0) << r.err;
+  ASSERT_GE(r.lines.size(), 3u);
+  EXPECT_EQ(r.lines.back(), dir_ / "demo/demo.rss");
+  EXPECT_EQ(r.lines[r.lines.size() - 2], "Всего сообщений 20, каналов 7");
+  EXPECT_NE(std::find(r.lines.begin(), r.lines.end(),
+                      " Ошибка при парсинге файла " + dir_ / "demo/feeds/broken_feed.xml"),
+            r.lines.end());
+  EXPECT_EQ(std::find(r.lines.begin(), r.lines.end(), "Hidden Channel"), r.lines.end());
+  EXPECT_NE(r.lines[2].find("Dubl- 2"), std::string::npos) << r.lines[2];
+  EXPECT_TRUE(Exists(dir_ / "demo/OpsRss.txt"));
+  EXPECT_TRUE(Exists(dir_ / "demo/demo.BCRC32"));
+}
+
+}  // namespace
+}  // namespace vorlin

@@ -1,0 +1,175 @@
+// The ingestion run: its log, the files it deletes, the store and the index it writes.
+#include "ingest/ingestion_run.h"
+
+#include <gtest/gtest.h>
+
+#include "ingest_test_support.h"
+#include "store/crc32.h"
+#include "store/key_index.h"
+#include "util/cp1251.h"
+#include "util/file_io.h"
+
+namespace vorlin {
+namespace {
+
+using testing::Exists;
+using testing::Feed;
+using testing::Item;
+using testing::ReadFile;
+using testing::TempDir;
+using testing::WriteFile;
+
+class IngestionRunTest : public ::testing::Test {
+ protected:
+  IngestionRunTest() {
+    options_.storeName = dir_ / "store.rss";
+    options_.scanFolders = {dir_ / "feeds"};
+    std::filesystem::create_directory(dir_ / "feeds");
+  }
+
+  // Runs once as the one-shot button does; returns the log as UTF-8 lines.
+  std::vector<std::string> OneShot() {
+    std::vector<std::string> log;
+    NullProgress progress;
+    IngestEnv env{index_, [&](const std::string& l) { log.push_back(Cp1251ToUtf8(l)); }, progress,
+                  [] { return std::string("06.12.2026 21:00:00"); }};
+    RunOneShotIngestion(options_, env);
+    return log;
+  }
+
+  std::string Feeds(const std::string& name) { return dir_ / ("feeds/" + name); }
+
+  TempDir dir_;
+  IngestOptions options_;
+  KeyIndex index_;
+};
+
+TEST_F(IngestionRunTest, AnEmptyFolderListLogsEveryStepAndCreatesAnEmptyStore) {
+  options_.scanFolders.clear();
+  options_.deleteProcessed = true;
+  EXPECT_EQ(OneShot(),
+            (std::vector<std::string>{
+                "    Запуск однократно.(Start one-shot.) 06.12.2026 21:00:00",
+                "    Начал поиск дублей. (Began searching for of the copies.)",
+                "All scan files=0 All scan files size =0 All test=0 Dubl- 0 Size dubl= 0",
+                "    Начал загрузку сообщений (Began loading the messages)06.12.2026 "
+                "21:00:00",
+                "    Сканирование файлов перед загрузкой ",
+                "    Запись найденых сообщений в файл ",
+                "    Удаление обработанных файлов ",
+                "    Загрузка завершена.Загружено новых сообщений 0",
+                "  Операция завершена.(The Operation completed) 06.12.2026 21:00:00",
+            }));
+  EXPECT_TRUE(Exists(options_.storeName));
+  EXPECT_EQ(ReadFile(options_.storeName), "");
+  EXPECT_EQ(ReadFile(dir_ / "store.BCRC32"), "");
+}
+
+TEST_F(IngestionRunTest, LogsBadFilesAndDeletesOnlyWhatTheOptionsSay) {
+  options_.purgeDuplicates = false;
+  WriteFile(Feeds("a_good.xml"), Feed("Good", Item("one", "d1") + Item("two", "d2")));
+  WriteFile(Feeds("b_bad.xml"), "<rss version=\"2.0\"><channel><title>x</channel></rss>");
+  WriteFile(Feeds("c_atom.xml"), "<feed xmlns=\"http://www.w3.org/2005/Atom\"></feed>");
+  WriteFile(Feeds("d_ns.xml"), "<rss version=\"2.0\"><channel><title>NS</title><dc:x>1</dc:x>" +
+                                   Item("three", "d3") + "</channel></rss>");
+  // A name outside the code page cannot be reached through it: the file cannot be opened.
+  WriteFile(Feeds("e_日本.xml"), Feed("Far", Item("four", "d4")));
+  const std::string f = dir_.Folder() + "feeds/";
+  std::vector<std::string> log = OneShot();
+  EXPECT_EQ(log, (std::vector<std::string>{
+                     "    Запуск однократно.(Start one-shot.) 06.12.2026 21:00:00",
+                     "    Начал загрузку сообщений (Began loading the messages)06.12.2026 21:00:00",
+                     "    Сканирование файлов перед загрузкой ",
+                     " Ошибка при парсинге файла " + f + "b_bad.xml",
+                     " файл не разобран " + f + "d_ns.xml",
+                     " Ошибка при открытии файла " + f + "e_??.xml: No such file or directory",
+                     "    Запись найденых сообщений в файл ",
+                     "    Загрузка завершена.Загружено новых сообщений 3",
+                     "  Операция завершена.(The Operation completed) 06.12.2026 21:00:00",
+                 }));
+  EXPECT_FALSE(Exists(Feeds("b_bad.xml")));  // CBoxDelBadRSSFiles is on by default
+  EXPECT_TRUE(Exists(Feeds("a_good.xml")) && Exists(Feeds("c_atom.xml")) &&
+              Exists(Feeds("d_ns.xml")) && Exists(Feeds("e_日本.xml")));
+
+  // Second run: nothing new, and now every handled file goes.
+  options_.deleteProcessed = true;
+  options_.deleteNotRss = true;
+  log = OneShot();
+  EXPECT_EQ(log[log.size() - 2], "    Загрузка завершена.Загружено новых сообщений 0");
+  EXPECT_EQ(log[log.size() - 3], "    Удаление обработанных файлов ");
+  EXPECT_FALSE(Exists(Feeds("a_good.xml")) || Exists(Feeds("c_atom.xml")) ||
+               Exists(Feeds("d_ns.xml")));
+  EXPECT_TRUE(Exists(Feeds("e_日本.xml")));
+  EXPECT_EQ(index_.Size(), 3u);
+}
+
+TEST_F(IngestionRunTest, AppendsToTheStoreAndSavesItsIndex) {
+  options_.purgeDuplicates = false;
+  WriteFile(Feeds("a.xml"), Feed("C", Item("one", "d1")));
+  OneShot();
+  const std::string first = ReadFile(options_.storeName);
+  WriteFile(Feeds("b.xml"), Feed("C", Item("two", "d2")));
+  OneShot();
+  const std::string both = ReadFile(options_.storeName);
+  ASSERT_EQ(both.substr(0, first.size()), first);
+  EXPECT_EQ(both.substr(first.size()),
+            "<item>\r\n<titleRss><![CDATA[C]]></titleRss>\r\n<title><![CDATA[two]]></title>\r\n"
+            "<link><![CDATA[https://example.org/two]]></link>\r\n"
+            "<description><![CDATA[d2]]></description>\r\n"
+            "<pubDate><![CDATA[Mon, 30 Nov 2026 09:00:00 GMT]]></pubDate>\r\n</item>\r\n");
+  EXPECT_EQ(ReadFile(dir_ / "store.BCRC32"),
+            MessageKey("d1") < MessageKey("d2")
+                ? MessageKey("d1") + "\r\n" + MessageKey("d2") + "\r\n"
+                : MessageKey("d2") + "\r\n" + MessageKey("d1") + "\r\n");
+}
+
+TEST_F(IngestionRunTest, AFolderListedTwiceIsReadTwiceAndWithoutUniquenessStoredTwice) {
+  options_.purgeDuplicates = false;
+  options_.uniqueOnly = false;
+  options_.scanFolders.push_back(options_.scanFolders[0]);
+  WriteFile(Feeds("a.xml"), Feed("C", Item("one", "d1")));
+  EXPECT_EQ(OneShot()[4], "    Загрузка завершена.Загружено новых сообщений 2");
+  EXPECT_EQ(index_.Size(), 0u);
+}
+
+TEST_F(IngestionRunTest, ATimedRunLogsNeitherStartNorCompletion) {
+  WriteFile(Feeds("a.xml"), Feed("C", Item("one", "d1")));
+  WriteFile(Feeds("b.xml"), Feed("C", Item("one", "d1")));
+  std::vector<std::string> log;
+  NullProgress progress;
+  IngestEnv env{
+      index_, [&](const std::string& l) { log.push_back(Cp1251ToUtf8(l)); }, progress, {}};
+  EXPECT_EQ(RunTimedIngestion(options_, env), 1);
+  EXPECT_EQ(log,
+            (std::vector<std::string>{
+                "    Начал поиск дублей. (Began searching for of the copies.)",
+                "All scan files=2 All scan files size = 508 All test=2 Dubl- 1 Size dubl=  254",
+                "    Начал загрузку сообщений (Began loading the messages)",
+                "    Сканирование файлов перед загрузкой ",
+                "    Запись найденых сообщений в файл ",
+                "    Загрузка завершена.Загружено новых сообщений 1",
+            }));
+  EXPECT_FALSE(Exists(Feeds("b.xml")));
+}
+
+TEST_F(IngestionRunTest, AStoreThatCannotBeWrittenLeavesIndexAndSourcesAlone) {
+  options_.purgeDuplicates = false;
+  options_.deleteProcessed = true;
+  std::filesystem::create_directory(options_.storeName);  // a folder where the store should be
+  WriteFile(dir_ / "store.BCRC32", MessageKey("old") + "\r\n");
+  index_.Add(MessageKey("old"));
+  WriteFile(Feeds("a.xml"), Feed("C", Item("one", "d1") + Item("two", "d2")));
+  std::vector<std::string> log;
+  NullProgress progress;
+  IngestEnv env{
+      index_, [&](const std::string& l) { log.push_back(Cp1251ToUtf8(l)); }, progress, {}};
+  EXPECT_THROW(RunIngestion(options_, env), Error);
+  EXPECT_EQ(log.back(), "    Запись найденых сообщений в файл ");
+  EXPECT_TRUE(Exists(Feeds("a.xml")));
+  EXPECT_EQ(ReadFile(dir_ / "store.BCRC32"), MessageKey("old") + "\r\n");
+  // The keys of the lost run are gone from memory too, so a later run stores the items.
+  EXPECT_EQ(index_.Keys(), std::vector<std::string>{MessageKey("old")});
+}
+
+}  // namespace
+}  // namespace vorlin

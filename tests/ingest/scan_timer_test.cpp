@@ -1,0 +1,115 @@
+// The ingestion timer driven tick by tick, and the switch to another store.
+#include "ingest/scan_timer.h"
+
+#include <gtest/gtest.h>
+
+#include "ingest/store_swap.h"
+#include "ingest_test_support.h"
+#include "store/crc32.h"
+#include "util/file_io.h"
+
+namespace vorlin {
+namespace {
+
+using testing::ReadFile;
+using testing::TempDir;
+using testing::WriteFile;
+
+TEST(ScanTimerTest, CountsDownFrom59AndRunsOnTheSixtiethTick) {
+  ScanTimer timer;
+  timer.Start("1");
+  EXPECT_TRUE(timer.TimerEnabled());
+  EXPECT_FALSE(timer.StartButtonsEnabled());
+  int runs = 0;
+  auto run = [&] {
+    EXPECT_EQ(timer.state(), ScanTimer::State::kRunning);
+    EXPECT_FALSE(timer.TimerEnabled());
+    ++runs;
+  };
+  std::string period = "1";
+  for (int expected = 59; expected >= 1; --expected) {
+    EXPECT_EQ(timer.Tick(run, [&] { return period; }), std::to_string(expected) + " Sec");
+  }
+  EXPECT_EQ(runs, 0);
+  period = "2";  // a changed period counts from the end of the run
+  EXPECT_EQ(timer.Tick(run, [&] { return period; }), "");
+  EXPECT_EQ(runs, 1);
+  EXPECT_EQ(timer.state(), ScanTimer::State::kArmed);
+  EXPECT_EQ(timer.Tick(run, [&] { return period; }), "119 Sec");
+}
+
+TEST(ScanTimerTest, RefusesAPeriodThatIsNotAWholeNumberAboveZero) {
+  for (const char* bad : {"0", "-5", "", "abc", "1.5", " 15"}) {
+    ScanTimer timer;
+    try {
+      timer.Start(bad);
+      ADD_FAILURE() << "accepted '" << bad << "'";
+    } catch (const Error& e) {
+      EXPECT_NE(std::string(e.what()).find("EditTimeScan"), std::string::npos) << e.what();
+    }
+    EXPECT_EQ(timer.state(), ScanTimer::State::kStopped);
+    EXPECT_TRUE(timer.StartButtonsEnabled());
+  }
+}
+
+TEST(ScanTimerTest, AStopDuringARunIsKeptAndAFailedRunLeavesTheTimerStopped) {
+  ScanTimer timer;
+  timer.Start("1");
+  for (int i = 0; i < 59; ++i) timer.Tick([] {}, [] { return std::string("1"); });
+  timer.Tick([&] { timer.Stop(); }, [] { return std::string("1"); });
+  EXPECT_EQ(timer.state(), ScanTimer::State::kStopped);
+  EXPECT_EQ(timer.Tick([] { FAIL(); }, [] { return std::string("1"); }), "");
+
+  timer.Start("1");
+  for (int i = 0; i < 59; ++i) timer.Tick([] {}, [] { return std::string("1"); });
+  EXPECT_THROW(timer.Tick([] { throw Error("store"); }, [] { return std::string("1"); }), Error);
+  EXPECT_EQ(timer.state(), ScanTimer::State::kStopped);
+  EXPECT_TRUE(timer.StartButtonsEnabled());
+
+  // A period made invalid while counting down fails at the re-arming.
+  timer.Start("1");
+  for (int i = 0; i < 59; ++i) timer.Tick([] {}, [] { return std::string("x"); });
+  EXPECT_THROW(timer.Tick([] {}, [] { return std::string("x"); }), Error);
+  EXPECT_EQ(timer.state(), ScanTimer::State::kStopped);
+}
+
+TEST(StoreSwapTest, SavesTheOldIndexesAndNeverCarriesKeysToAnotherStore) {
+  TempDir dir;
+  const std::string oldStore = dir / "old.rss";
+  KeyIndex storeIndex, readIndex;
+  storeIndex.Add(MessageKey("a"));
+  readIndex.Add(ReadKey("t", "a"));
+
+  // The new store does not exist: both indexes start empty.
+  SwitchStore(oldStore, dir / "new.rss", storeIndex, readIndex);
+  EXPECT_EQ(ReadFile(dir / "old.BCRC32"), MessageKey("a") + "\r\n");
+  EXPECT_EQ(ReadFile(dir / "old.RMCRC32"), ReadKey("t", "a") + "\r\n");
+  EXPECT_EQ(storeIndex.Size(), 0u);
+  EXPECT_EQ(readIndex.Size(), 0u);
+
+  // A store without an index file gets it rebuilt; the read index comes from its file.
+  WriteFile(dir / "third.rss",
+            "<item>\r\n<titleRss><![CDATA[c]]></titleRss>\r\n<title><![CDATA[t]]></title>\r\n"
+            "<link><![CDATA[l]]></link>\r\n<description><![CDATA[b]]></description>\r\n"
+            "<pubDate><![CDATA[p]]></pubDate>\r\n</item>\r\n");
+  WriteFile(dir / "third.RMCRC32", ReadKey("t", "b") + "\r\n");
+  SwitchStore(dir / "new.rss", dir / "third.rss", storeIndex, readIndex);
+  EXPECT_EQ(storeIndex.Keys(), std::vector<std::string>{MessageKey("b")});
+  EXPECT_EQ(ReadFile(dir / "third.BCRC32"), MessageKey("b") + "\r\n");
+  EXPECT_TRUE(readIndex.Contains(ReadKey("t", "b")));
+
+  // Back to the first store: its saved index is loaded.
+  SwitchStore(dir / "third.rss", oldStore, storeIndex, readIndex);
+  EXPECT_EQ(storeIndex.Size(), 0u);  // old.rss itself was never written
+  WriteFile(oldStore, "");
+  SwitchStore(oldStore, oldStore, storeIndex, readIndex);
+  EXPECT_EQ(storeIndex.Size(), 0u);
+}
+
+TEST(StoreSwapTest, TheDialogStartsInTheStoresFolderOrTheProgramFolder) {
+  EXPECT_EQ(StoreDialogFolder("/data/news/all.rss", "/opt/vorlin/"), "/data/news/");
+  EXPECT_EQ(StoreDialogFolder("", "/opt/vorlin/"), "/opt/vorlin/");
+}
+
+}  // namespace
+}  // namespace vorlin
