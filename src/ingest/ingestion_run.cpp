@@ -75,9 +75,10 @@ int RunIngestion(const IngestOptions& options, IngestEnv& env) {
   const std::string processedWord = W("Обработано ");
   const std::string fileWord = W("% Обработка файла ");
   const size_t total = paths.size();
+  Progress& fileProgress = env.fileProgress != nullptr ? *env.fileProgress : env.progress;
   for (size_t i = 0; i < total; ++i) {
     const std::string& path = paths[i];
-    env.progress.ShowStatusText(processedWord + std::to_string((i + 1) * 100 / total) + fileWord +
+    fileProgress.ShowStatusText(processedWord + std::to_string((i + 1) * 100 / total) + fileWord +
                                 path);
     std::string reason;
     RssCheck check = CheckRssFile(path, &reason);

@@ -29,8 +29,11 @@ struct IngestOptions {
 struct IngestEnv {
   KeyIndex& storeIndex;
   LogSink log;
-  Progress& progress;
-  std::function<std::string()> timeStamp;  // empty: LocalTimeStamp
+  Progress& progress;  // scan and duplicate removal: the window repaints and processes events
+  std::function<std::string()> timeStamp = nullptr;  // empty: LocalTimeStamp
+  // The per-file texts of the run ("Обработано N% Обработка файла ..."), during which the
+  // window repaints but processes no events; null: `progress`.
+  Progress* fileProgress = nullptr;
 };
 
 // The local date in the locale's short form, one blank, the local time in its long form.

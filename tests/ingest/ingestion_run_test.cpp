@@ -152,6 +152,19 @@ TEST_F(IngestionRunTest, ATimedRunLogsNeitherStartNorCompletion) {
   EXPECT_FALSE(Exists(Feeds("b.xml")));
 }
 
+TEST_F(IngestionRunTest, ShowsThePercentageOfFilesDoneWhileWalkingThem) {
+  for (const char* name : {"a.xml", "b.xml", "c.xml"}) WriteFile(Feeds(name), "not a feed");
+  testing::RecordingProgress scan, files;
+  IngestEnv env{index_, nullptr, scan, nullptr, &files};
+  RunIngestion(options_, env);
+  const std::string f = dir_.Folder() + "feeds/";
+  EXPECT_EQ(files.texts,
+            (std::vector<std::string>{"Обработано 33% Обработка файла " + f + "a.xml",
+                                      "Обработано 66% Обработка файла " + f + "b.xml",
+                                      "Обработано 100% Обработка файла " + f + "c.xml"}));
+  EXPECT_EQ(scan.texts.size(), 3u);  // "Scan =" for each file
+}
+
 TEST_F(IngestionRunTest, AStoreThatCannotBeWrittenLeavesIndexAndSourcesAlone) {
   options_.purgeDuplicates = false;
   options_.deleteProcessed = true;
