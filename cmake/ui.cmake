@@ -1,0 +1,15 @@
+# The desktop window: widgets, .ui files and Qt adapters of every subsystem build into
+# vorlin_ui, which the `vorlin` executable and the window tests link.
+find_package(Qt6 REQUIRED COMPONENTS Core Gui Widgets)
+
+set(CMAKE_AUTOMOC ON)
+set(CMAKE_AUTOUIC ON)
+set(CMAKE_AUTORCC ON)
+
+add_library(vorlin_ui STATIC ${VORLIN_UI_SOURCES} ${CMAKE_SOURCE_DIR}/resources/vorlin.qrc)
+target_include_directories(vorlin_ui PUBLIC ${CMAKE_SOURCE_DIR}/src)
+set_target_properties(vorlin_ui PROPERTIES AUTOUIC_SEARCH_PATHS "${CMAKE_SOURCE_DIR}/src")
+target_link_libraries(vorlin_ui PUBLIC vorlin_core Qt6::Core Qt6::Gui Qt6::Widgets)
+
+add_executable(vorlin ${CMAKE_SOURCE_DIR}/src/shell/main.cpp)
+target_link_libraries(vorlin PRIVATE vorlin_ui)

@@ -1,0 +1,3 @@
+list(APPEND VORLIN_UI_SOURCES
+  src/download/downloads_page.cpp
+  src/download/float_window.cpp)

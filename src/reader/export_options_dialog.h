@@ -1,0 +1,38 @@
+// The export options dialog. It reads its last state from OpsUSelMes.txt in the settings
+// folder when it is created and writes it back when it is destroyed.
+#pragma once
+
+#include <QDialog>
+#include <string>
+
+#include "ui_export_options_dialog.h"
+
+namespace vorlin {
+
+class TFormUSelMes : public QDialog {
+  Q_OBJECT
+
+ public:
+  // `settingsFolder` is Windows-1251 with a trailing "/".
+  explicit TFormUSelMes(std::string settingsFolder, QWidget* parent = nullptr);
+  ~TFormUSelMes() override;
+
+  Ui::FormUSelMes ui;
+
+  // 0 after "Выполнить (Ok)", -1 after "Отменить! (Сancel)"; other ways of closing leave it.
+  int result() const { return result_; }
+
+  void FormCreate();
+  // Writes OpsUSelMes.txt; throws Error when it cannot be written.
+  void FormDestroy();
+
+ private slots:
+  void ButtonOkClick();
+  void ButtonCanselClick();
+
+ private:
+  std::string settingsFolder_;
+  int result_ = 0;
+};
+
+}  // namespace vorlin

@@ -1,0 +1,35 @@
+#include "reader/reading_page.h"
+
+#include <QStyle>
+
+namespace vorlin {
+
+ReadingPage::ReadingPage(AppState& state, QWidget* parent) : QWidget(parent), state_(state) {
+  ui.setupUi(this);
+  // No size chosen yet: the drop-down shows the normal size as its placeholder.
+  ui.ComboBoxWBFont->setPlaceholderText(QStringLiteral("+0 Средний"));
+  ui.ComboBoxWBFont->setCurrentIndex(-1);
+
+  const struct {
+    QToolButton* button;
+    QStyle::StandardPixmap icon;
+  } icons[] = {
+      {ui.ToolButtonStop, QStyle::SP_BrowserStop},
+      {ui.ToolButtonRefresh, QStyle::SP_BrowserReload},
+      {ui.ToolButtonPrev, QStyle::SP_ArrowBack},
+      {ui.ToolButtonNext, QStyle::SP_ArrowForward},
+      {ui.ToolButtonUp, QStyle::SP_ArrowUp},
+      {ui.ToolButtonDown, QStyle::SP_ArrowDown},
+      {ui.ToolButtonSpeech, QStyle::SP_MediaPlay},
+      {ui.ToolButtonPause, QStyle::SP_MediaPause},
+      {ui.ToolButtonSpeechStop, QStyle::SP_MediaStop},
+      {ui.ToolButtonRadMes, QStyle::SP_DialogApplyButton},
+      {ui.ToolButtonClearHist, QStyle::SP_DialogResetButton},
+      {ui.ToolButtonASPlay, QStyle::SP_MediaPlay},
+      {ui.ToolButtonASPause, QStyle::SP_MediaPause},
+      {ui.ToolButtonASStop, QStyle::SP_MediaStop},
+  };
+  for (const auto& entry : icons) entry.button->setIcon(style()->standardIcon(entry.icon));
+}
+
+}  // namespace vorlin

@@ -1,0 +1,5 @@
+list(APPEND VORLIN_UI_SOURCES
+  src/reader/search_page.cpp
+  src/reader/reading_page.cpp
+  src/reader/export_options_dialog.cpp
+  src/reader/file_exists_prompt.cpp)

@@ -1,0 +1,49 @@
+// Everything the main window owns for the whole run, apart from the controls: the loaded
+// messages and channels, the two indexes of the current store, the reader's found set and
+// accumulator, and the small flags and counters of the long operations and the timers.
+// Pages receive it by reference; nothing here knows about widgets.
+#pragma once
+
+#include <set>
+#include <string>
+#include <vector>
+
+#include "store/key_index.h"
+#include "store/message_list.h"
+
+namespace vorlin {
+
+struct AppState {
+  // The folder of the executable (or --config-dir), and the folder the settings files are
+  // read from and written to (the same unless the program folder cannot be written).
+  // Windows-1251, each with a trailing "/".
+  std::string programFolder;
+  std::string settingsFolder;
+
+  MessageList messages;
+  // Distinct channel titles of `messages`, sorted without regard to letter case.
+  std::vector<std::string> channels;
+
+  KeyIndex storeIndex;  // message keys of the store (".BCRC32")
+  KeyIndex readIndex;   // read keys of the store (".RMCRC32")
+
+  // The reader's working lists: the last search result and the accumulator (message
+  // numbers), with the accumulator's members as decimal texts for membership tests.
+  std::vector<int> found;
+  std::vector<int> accumulator;
+  std::set<std::string> accumulatorKeys;
+
+  // Messages queued for reading aloud.
+  std::vector<int> speechQueue;
+  std::string currentReadKey;
+
+  bool stopDownload = false;
+  bool speechStopRequest = false;
+  bool speaking = false;
+  bool speechPaused = false;
+
+  int scanCountdownSeconds = 0;  // ingestion timer, counts down minutes times 60
+  int downloadTicks = 0;         // download timer, the list is checked every 61st tick
+};
+
+}  // namespace vorlin

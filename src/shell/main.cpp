@@ -1,0 +1,47 @@
+// The desktop window of Vorlin.
+#include <QPixmap>
+#include <QTimer>
+#include <cstdio>
+#include <exception>
+#include <memory>
+
+#include "shell/app_options.h"
+#include "shell/error_report.h"
+#include "shell/tmain.h"
+#include "shell/vorlin_application.h"
+
+int main(int argc, char** argv) {
+  vorlin::VorlinApplication app(argc, argv);
+  vorlin::AppOptions options;
+  try {
+    options = vorlin::ParseAppOptions(app.arguments().mid(1));
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "vorlin: %s\n", e.what());
+    return 2;
+  }
+
+  std::unique_ptr<vorlin::TMain> window;
+  try {
+    window = std::make_unique<vorlin::TMain>(options);
+  } catch (const std::exception& e) {
+    vorlin::ReportError(QString::fromUtf8(e.what()));
+    return 1;
+  }
+  app.CloseOnTerminationSignals(window.get());
+  window->show();
+
+  int status = 0;
+  if (!options.screenshot.isEmpty()) {
+    QTimer::singleShot(options.screenshotDelayMs, window.get(), [&] {
+      if (!window->grab().save(options.screenshot, "PNG")) {
+        std::fprintf(stderr, "vorlin: cannot save the screenshot to %s\n",
+                     options.screenshot.toLocal8Bit().constData());
+        status = 1;
+      }
+      window->close();
+    });
+  }
+  int result = app.exec();
+  window.reset();
+  return status ? status : result;
+}

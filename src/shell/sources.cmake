@@ -1,0 +1,3 @@
+list(APPEND VORLIN_CORE_SOURCES
+  src/shell/settings_keys.cpp
+  src/shell/font_value.cpp)

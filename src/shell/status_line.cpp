@@ -1,0 +1,36 @@
+#include "shell/status_line.h"
+
+#include <QCoreApplication>
+#include <QLabel>
+
+#include "shell/control_state.h"
+
+namespace vorlin {
+
+StatusLine::StatusLine(QWidget* parent) : QStatusBar(parent) {
+  setObjectName(QStringLiteral("StatusBar"));
+  setSizeGripEnabled(false);
+  const int widths[3] = {60, 150, 50};
+  for (int i = 0; i < 3; ++i) {
+    panels_[i] = new QLabel(this);
+    panels_[i]->setObjectName(QStringLiteral("StatusPanel%1").arg(i));
+    panels_[i]->setFrameShape(QFrame::Panel);
+    panels_[i]->setFrameShadow(QFrame::Sunken);
+    panels_[i]->setMinimumWidth(widths[i]);
+    if (i < 2) panels_[i]->setFixedWidth(widths[i]);
+    // The last panel takes the rest of the line.
+    addWidget(panels_[i], i == 2 ? 1 : 0);
+  }
+}
+
+void StatusLine::SetPanelText(int panel, const QString& text) { panels_[panel]->setText(text); }
+
+QString StatusLine::PanelText(int panel) const { return panels_[panel]->text(); }
+
+void StatusProgress::ShowStatusText(const std::string& text) {
+  status_.SetPanelText(2, ToQ(text));
+  window_.repaint();
+  QCoreApplication::processEvents();
+}
+
+}  // namespace vorlin

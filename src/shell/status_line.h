@@ -1,0 +1,40 @@
+// The status line of the main window: three panels. The first shows the timer counters, the
+// second the stage words of longer operations, the third progress and result messages.
+#pragma once
+
+#include <QStatusBar>
+#include <string>
+
+#include "util/progress.h"
+
+class QLabel;
+
+namespace vorlin {
+
+class StatusLine : public QStatusBar {
+  Q_OBJECT
+
+ public:
+  explicit StatusLine(QWidget* parent = nullptr);
+
+  // `panel` is 0, 1 or 2.
+  void SetPanelText(int panel, const QString& text);
+  QString PanelText(int panel) const;
+
+ private:
+  QLabel* panels_[3];
+};
+
+// Progress of core operations in the third panel: the window is repainted and pending events
+// are processed after every text, so the window stays responsive during the work.
+class StatusProgress final : public Progress {
+ public:
+  StatusProgress(StatusLine& status, QWidget& window) : status_(status), window_(window) {}
+  void ShowStatusText(const std::string& text) override;
+
+ private:
+  StatusLine& status_;
+  QWidget& window_;
+};
+
+}  // namespace vorlin

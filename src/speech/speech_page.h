@@ -1,0 +1,24 @@
+// The speech settings page: language mode, voices, pause, numerals and animation mode.
+#pragma once
+
+#include <QWidget>
+
+#include "shell/app_state.h"
+#include "ui_speech_page.h"
+
+namespace vorlin {
+
+class SpeechPage : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit SpeechPage(AppState& state, QWidget* parent = nullptr);
+
+  // The page's controls, each named as documented.
+  Ui::SpeechPage ui;
+
+ protected:
+  AppState& state_;
+};
+
+}  // namespace vorlin

@@ -1,0 +1,55 @@
+// Helpers for tests that drive the real main window offscreen with its settings in a
+// temporary folder.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QString>
+#include <QStringList>
+#include <QWidget>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "shell/error_report.h"
+#include "shell/tmain.h"
+
+namespace vorlin::testing {
+
+// A fresh folder under the system's temporary folder, removed with everything in it.
+class TempDir {
+ public:
+  TempDir();
+  ~TempDir();
+  const std::filesystem::path& path() const { return path_; }
+  std::string Name() const { return path_.string() + "/"; }
+  void Write(const std::string& name, const std::string& bytes) const;
+  std::string Read(const std::string& name) const;
+
+ private:
+  std::filesystem::path path_;
+};
+
+class WindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+
+  // Starts the window with this test's program folder and the given extra options.
+  TMain& Start(const QStringList& arguments = {});
+  // Closes the window normally (the shutdown sequence runs) and destroys it.
+  void Stop();
+
+  template <typename T>
+  T* Find(const char* name) {
+    T* control = window_->findChild<T*>(QString::fromLatin1(name));
+    EXPECT_NE(control, nullptr) << name;
+    return control;
+  }
+
+  TempDir dir_;
+  std::unique_ptr<TMain> window_;
+  QStringList errors_;
+};
+
+}  // namespace vorlin::testing
