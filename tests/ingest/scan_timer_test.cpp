@@ -106,10 +106,5 @@ TEST(StoreSwapTest, SavesTheOldIndexesAndNeverCarriesKeysToAnotherStore) {
   EXPECT_EQ(storeIndex.Size(), 0u);
 }
 
-TEST(StoreSwapTest, TheDialogStartsInTheStoresFolderOrTheProgramFolder) {
-  EXPECT_EQ(StoreDialogFolder("/data/news/all.rss", "/opt/vorlin/"), "/data/news/");
-  EXPECT_EQ(StoreDialogFolder("", "/opt/vorlin/"), "/opt/vorlin/");
-}
-
 }  // namespace
 }  // namespace vorlin
