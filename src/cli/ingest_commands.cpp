@@ -112,14 +112,15 @@ int Ingest(Context& context, const std::vector<std::string>& args) {
 }  // namespace
 
 void AddIngestCommands(std::vector<Command>& commands) {
-  commands.push_back(
-      {"ingest",
-       "ingest [--store FILE] [--scan DIR]... [--[no-]subdirs] [--[no-]purge-dups] "
-       "[--[no-]delete-processed] [--[no-]delete-not-rss] [--[no-]unique] [--[no-]delete-bad]",
-       "one ingestion run of the scan folders into the store, printing the log", &Ingest});
+  commands.push_back({"ingest", "ingest [--store FILE] [--scan DIR]... [OPTIONS]",
+                      "one ingestion run into the store, printing the log; OPTIONS: "
+                      "--[no-]subdirs --[no-]purge-dups --[no-]delete-processed "
+                      "--[no-]delete-not-rss --[no-]unique --[no-]delete-bad",
+                      &Ingest});
   commands.push_back({"demo", "demo [--keep DIR] [--samples DIR]",
-                      "ingest a copy of the sample feeds into a demo store, print the log, the "
-                      "census and the store's path",
+                      "ingest a copy of the sample feeds into a demo store in DIR (else a "
+                      "temporary folder, removed at the end); print the log, the census and the "
+                      "store's path",
                       &Demo});
 }
 
