@@ -18,6 +18,9 @@
 #endif
 
 namespace vorlin::cli {
+
+void PrintLogLine(const std::string& line);  // ingest_commands.cpp
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -84,7 +87,7 @@ int Demo(Context&, const std::vector<std::string>& args) {
     std::vector<std::string> channels;
     {
       CliProgress progress;
-      IngestEnv env{storeIndex, [](const std::string& line) { PrintLine(line); }, progress, {}};
+      IngestEnv env{storeIndex, &PrintLogLine, progress};
       RunOneShotIngestion(options, env);
       KeyIndex().Save(ReadIndexName(store));
       LoadStore(store, list, progress);

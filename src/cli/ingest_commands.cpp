@@ -1,4 +1,6 @@
 // ingest: one ingestion run as the button "Запуск однократно.(Start one-shot.)" does it.
+#include <unistd.h>
+
 #include <clocale>
 #include <cstdio>
 #include <optional>
@@ -13,6 +15,14 @@
 namespace vorlin::cli {
 
 int Demo(Context& context, const std::vector<std::string>& args);  // demo_command.cpp
+
+void PrintLogLine(const std::string& line) {
+  // A progress text on the terminal has no line end; clear it so the log line stands alone.
+  static const bool terminal = ::isatty(STDERR_FILENO) == 1;
+  if (terminal) std::fputs("\r\033[K", stderr);
+  PrintLine(line);
+  std::fflush(stdout);
+}
 
 namespace {
 
@@ -95,13 +105,7 @@ int Ingest(Context& context, const std::vector<std::string>& args) {
   readIndex.Load(ReadIndexName(options.storeName));
   {
     CliProgress progress;
-    IngestEnv env{storeIndex,
-                  [](const std::string& line) {
-                    PrintLine(line);
-                    std::fflush(stdout);
-                  },
-                  progress,
-                  {}};
+    IngestEnv env{storeIndex, &PrintLogLine, progress};
     RunOneShotIngestion(options, env);
   }
   // As the window does at shutdown; the run itself has saved the store index.
