@@ -7,7 +7,9 @@ set(CMAKE_AUTOUIC ON)
 set(CMAKE_AUTORCC ON)
 
 add_library(vorlin_ui STATIC ${VORLIN_UI_SOURCES} ${CMAKE_SOURCE_DIR}/resources/vorlin.qrc)
-target_include_directories(vorlin_ui PUBLIC ${CMAKE_SOURCE_DIR}/src)
+# The generated ui_*.h headers are part of the pages' headers, so users of vorlin_ui see them.
+target_include_directories(vorlin_ui PUBLIC ${CMAKE_SOURCE_DIR}/src
+  ${CMAKE_CURRENT_BINARY_DIR}/vorlin_ui_autogen/include)
 set_target_properties(vorlin_ui PROPERTIES AUTOUIC_SEARCH_PATHS "${CMAKE_SOURCE_DIR}/src")
 target_link_libraries(vorlin_ui PUBLIC vorlin_core Qt6::Core Qt6::Gui Qt6::Widgets)
 

@@ -12,7 +12,7 @@ SearchPage::SearchPage(AppState& state, QWidget* parent) : QWidget(parent), stat
   ui.setupUi(this);
   ui.CBoxSDataPub->setCurrentIndex(0);
   for (QDateTimeEdit* picker : {ui.DateTimePickerS, ui.DateTimePickerE}) {
-    picker->setDisplayFormat(QStringLiteral("dd.MM.yyyy HH:mm"));
+    picker->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
   }
   ui.SplitterChanel->setStretchFactor(0, 1);
   ui.SplitterChanel->setStretchFactor(1, 1);

@@ -37,6 +37,8 @@ AppOptions ParseAppOptions(const QStringList& arguments) {
       options.screenshot = value();
     } else if (option == "--screenshot-delay-ms") {
       options.screenshotDelayMs = ParseNumber(option, value(), 0, 600000);
+    } else if (option == "--screenshot-window") {
+      options.screenshotWindow = value();
     } else {
       throw Error("Unknown option: " + option.toStdString());
     }

@@ -5,6 +5,8 @@
 //   --page N           open top page N (0 scan, 1 reading, 2 downloads, 3 about and help)
 //   --screenshot FILE  once the window is shown and settled, save a PNG of it and close it
 //   --screenshot-delay-ms MS   how long to let it settle first (default 500)
+//   --screenshot-window NAME   shoot the secondary window NAME (FormPopUp, FormRssStr,
+//                              FormUSelMes or FormAlertExFile) instead, shown beside the main one
 #pragma once
 
 #include <QString>
@@ -20,6 +22,7 @@ struct AppOptions {
   int page = -1;
   QString screenshot;
   int screenshotDelayMs = 500;
+  QString screenshotWindow;
 };
 
 // Parses the arguments after the program name; throws Error naming the bad argument.

@@ -32,12 +32,22 @@ int main(int argc, char** argv) {
 
   int status = 0;
   if (!options.screenshot.isEmpty()) {
-    QTimer::singleShot(options.screenshotDelayMs, window.get(), [&] {
-      if (!window->grab().save(options.screenshot, "PNG")) {
+    QWidget* target = window.get();
+    if (!options.screenshotWindow.isEmpty()) {
+      target = window->SecondaryWindow(options.screenshotWindow);
+      if (!target) {
+        std::fprintf(stderr, "vorlin: no window named %s\n", qPrintable(options.screenshotWindow));
+        return 2;
+      }
+      target->show();
+    }
+    QTimer::singleShot(options.screenshotDelayMs, window.get(), [&, target] {
+      if (!target->grab().save(options.screenshot, "PNG")) {
         std::fprintf(stderr, "vorlin: cannot save the screenshot to %s\n",
                      options.screenshot.toLocal8Bit().constData());
         status = 1;
       }
+      if (target != window.get()) target->hide();
       window->close();
     });
   }

@@ -207,6 +207,14 @@ void TMain::BuildNonVisualMembers() {
   colorDialog_->setObjectName(QStringLiteral("ColorDialog"));
 }
 
+QWidget* TMain::SecondaryWindow(const QString& name) {
+  for (QWidget* form : std::initializer_list<QWidget*>{
+           formPopUp_.get(), formRssStr_.get(), formUSelMes_.get(), formAlertExFile_.get()}) {
+    if (form->objectName() == name) return form;
+  }
+  return nullptr;
+}
+
 void TMain::closeEvent(QCloseEvent* event) {
   FormDestroy();
   event->accept();

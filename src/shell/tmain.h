@@ -55,6 +55,9 @@ class TMain : public QMainWindow {
   TFormUSelMes& FormUSelMes() { return *formUSelMes_; }
   TFormAlertExFile& FormAlertExFile() { return *formAlertExFile_; }
 
+  // The secondary window of that object name, or null.
+  QWidget* SecondaryWindow(const QString& name);
+
   // Start-up and shutdown sequences; FormDestroy runs once however often it is called.
   void FormCreate();
   void FormDestroy();
