@@ -18,8 +18,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::vector<vorlin::MessageValues> items;
   bool ok = true;
   try {
-    vorlin::StoreWalk walk(vorlin::kAllFields,
-                           [&](vorlin::MessageValues& v) { items.push_back(v); }, "fuzz");
+    vorlin::StoreWalk walk(
+        vorlin::kAllFields, [&](vorlin::MessageValues& v) { items.push_back(v); }, "fuzz");
     for (size_t at = 0; at < store.size(); at += chunk) {
       walk.Feed(std::string_view(store).substr(at, chunk));
     }

@@ -30,6 +30,9 @@ class TempDir {
   const std::filesystem::path& path() const { return path_; }
   // A file name inside the folder, as core (Windows-1251) text.
   std::string Name(const std::string& utf8) const { return Utf8ToCp1251((path_ / utf8).string()); }
+  // The folder as a core name with a trailing "/" (the temporary folder is plain ASCII).
+  std::string Folder() const { return path_.string() + "/"; }
+  std::string operator/(const std::string& name) const { return Folder() + name; }
 
  private:
   std::filesystem::path path_;

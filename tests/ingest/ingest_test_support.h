@@ -1,38 +1,17 @@
-// Small helpers of the ingestion tests: a temporary folder, whole-file access, recorders.
+// Helpers of the ingestion tests: whole-file access by core name and small feeds.
 #pragma once
-
-#include <stdlib.h>
 
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
-#include <vector>
 
-#include "util/cp1251.h"
-#include "util/progress.h"
+#include "test_support.h"
 
 namespace vorlin::testing {
 
-class TempDir {
- public:
-  TempDir() {
-    std::string tmpl = (std::filesystem::temp_directory_path() / "vorlin-ingest-XXXXXX").string();
-    path_ = ::mkdtemp(tmpl.data());
-  }
-  ~TempDir() {
-    std::error_code ec;
-    std::filesystem::remove_all(path_, ec);
-  }
-  TempDir(const TempDir&) = delete;
-  TempDir& operator=(const TempDir&) = delete;
-  // The folder as a core name with a trailing "/" (the temporary folder is plain ASCII).
-  std::string Folder() const { return path_.string() + "/"; }
-  std::string operator/(const std::string& name) const { return Folder() + name; }
-
- private:
-  std::filesystem::path path_;
-};
+using test::RecordingProgress;
+using test::TempDir;
 
 inline void WriteFile(const std::string& path, const std::string& bytes) {
   std::filesystem::create_directories(std::filesystem::path(path).parent_path());
@@ -47,13 +26,6 @@ inline std::string ReadFile(const std::string& path) {
 }
 
 inline bool Exists(const std::string& path) { return std::filesystem::exists(path); }
-
-// Status texts as UTF-8, in order.
-class RecordingProgress final : public Progress {
- public:
-  void ShowStatusText(const std::string& text) override { texts.push_back(Cp1251ToUtf8(text)); }
-  std::vector<std::string> texts;
-};
 
 // An RSS 2.0 feed in UTF-8 around the given channel children.
 inline std::string Feed(const std::string& channelTitle, const std::string& body) {
