@@ -1,9 +1,207 @@
 #include "ingest/scan_page.h"
 
+#include <QFileDialog>
+#include <QTimer>
+#include <exception>
+#include <utility>
+
+#include "ingest/folder_scan.h"
+#include "ingest/store_swap.h"
+#include "shell/control_state.h"
+#include "shell/error_report.h"
+#include "shell/status_line.h"
+#include "util/cp1251.h"
+#include "util/file_io.h"
+
 namespace vorlin {
+
+namespace {
+
+// Runs `action` when the scope ends, however it ends.
+template <typename Action>
+class OnExit {
+ public:
+  explicit OnExit(Action action) : action_(std::move(action)) {}
+  ~OnExit() { action_(); }
+  OnExit(const OnExit&) = delete;
+  OnExit& operator=(const OnExit&) = delete;
+
+ private:
+  Action action_;
+};
+
+// The per-file texts of a run: the third panel and a repaint, but no event processing, so
+// that nothing can interleave with the walk of the files and the store write.
+class RepaintProgress final : public Progress {
+ public:
+  RepaintProgress(StatusLine& status, QWidget& window) : status_(status), window_(window) {}
+  void ShowStatusText(const std::string& text) override {
+    status_.SetPanelText(2, ToQ(text));
+    window_.repaint();
+  }
+
+ private:
+  StatusLine& status_;
+  QWidget& window_;
+};
+
+// Calls a handler from a signal. Exceptions must not unwind through Qt's signal delivery, so
+// they are caught here and shown in the program's error box.
+template <typename Handler>
+auto Reporting(ScanPage* page, Handler handler) {
+  return [page, handler] {
+    try {
+      (page->*handler)();
+    } catch (const std::exception& e) {
+      ReportError(QString::fromUtf8(e.what()));
+    }
+  };
+}
+
+}  // namespace
 
 ScanPage::ScanPage(AppState& state, QWidget* parent) : QWidget(parent), state_(state) {
   ui.setupUi(this);
 }
+
+void ScanPage::Attach(StatusLine& status, QTimer& timerScan, QFileDialog& storeDialog) {
+  status_ = &status;
+  timerScan_ = &timerScan;
+  storeDialog_ = &storeDialog;
+  // Choosing an existing store is the usual case, not an overwrite.
+  storeDialog_->setOption(QFileDialog::DontConfirmOverwrite);
+  connect(ui.ButtonStartOne, &QPushButton::clicked, this,
+          Reporting(this, &ScanPage::ButtonStartOneClick));
+  connect(ui.ButtonStartOnTimer, &QPushButton::clicked, this,
+          Reporting(this, &ScanPage::ButtonStartOnTimerClick));
+  connect(ui.ButtonStopTimer, &QPushButton::clicked, this,
+          Reporting(this, &ScanPage::ButtonStopTimerClick));
+  connect(timerScan_, &QTimer::timeout, this, Reporting(this, &ScanPage::TimerScanTimer));
+  connect(ui.ButtonGetNameFileAllRSS, &QPushButton::clicked, this,
+          Reporting(this, &ScanPage::ButtonGetNameFileAllRSSClick));
+  connect(ui.ButtonAddDirToMRSSDir, &QPushButton::clicked, this,
+          Reporting(this, &ScanPage::ButtonAddDirToMRSSDirClick));
+  connect(ui.ButtonCleanAllInMRSSDir, &QPushButton::clicked, this,
+          Reporting(this, &ScanPage::ButtonCleanAllInMRSSDirClick));
+}
+
+IngestOptions ScanPage::Options() const {
+  IngestOptions options;
+  options.storeName = ControlText(ui.EditNameFileAllRSS);
+  options.scanFolders = SplitLines(ControlText(ui.MRSSDir));
+  options.scanSubfolders = ui.CBoxScanSubDir->isChecked();
+  options.purgeDuplicates = ui.CBoxPurgeEq->isChecked();
+  options.deleteProcessed = ui.CBoxDelRssAfterProc->isChecked();
+  options.deleteNotRss = ui.CBoxDeleteXmlNotRSS->isChecked();
+  options.uniqueOnly = ui.CBoxLoadUniqueMess->isChecked();
+  options.deleteBadFiles = ui.CBoxDelBadRSSFiles->isChecked();
+  return options;
+}
+
+void ScanPage::Run(int (*run)(const IngestOptions&, IngestEnv&)) {
+  running_ = true;
+  OnExit done([this] { running_ = false; });
+  QWidget& window = *this->window();
+  StatusProgress progress(*status_, window);
+  RepaintProgress fileProgress(*status_, window);
+  IngestEnv env{state_.storeIndex,
+                [this](const std::string& line) { ui.MemoLog->appendPlainText(ToQ(line)); },
+                progress, nullptr, &fileProgress};
+  run(Options(), env);
+}
+
+void ScanPage::Sync() {
+  const bool armed = timer_.TimerEnabled();
+  if (armed && !timerScan_->isActive()) timerScan_->start();
+  if (!armed) timerScan_->stop();
+  ui.ButtonStartOne->setEnabled(timer_.StartButtonsEnabled());
+  ui.ButtonStartOnTimer->setEnabled(timer_.StartButtonsEnabled());
+}
+
+void ScanPage::ButtonStartOneClick() {
+  for (QPushButton* button : {ui.ButtonStartOnTimer, ui.ButtonStartOne, ui.ButtonStopTimer}) {
+    button->setEnabled(false);
+  }
+  // Also after a run that failed, so that the user can start again once the cause is mended.
+  OnExit enable([this] {
+    ui.ButtonStopTimer->setEnabled(true);
+    Sync();
+  });
+  Run(&RunOneShotIngestion);
+}
+
+void ScanPage::ButtonStartOnTimerClick() {
+  timer_.Start(ControlText(ui.EditTimeScan));
+  Sync();
+}
+
+void ScanPage::ButtonStopTimerClick() {
+  timer_.Stop();
+  Sync();
+}
+
+void ScanPage::TimerScanTimer() {
+  std::string countdown;
+  try {
+    countdown = timer_.Tick(
+        [this] {
+          timerScan_->stop();
+          Run(&RunTimedIngestion);
+        },
+        [this] { return ControlText(ui.EditTimeScan); });
+  } catch (...) {
+    Sync();  // the failed run leaves the timer stopped and the start buttons enabled
+    throw;
+  }
+  if (!countdown.empty()) status_->SetPanelText(0, ToQ(countdown));
+  Sync();
+}
+
+void ScanPage::ButtonGetNameFileAllRSSClick() {
+  const std::string current = ControlText(ui.EditNameFileAllRSS);
+  storeDialog_->setDirectory(ToQ(StoreDialogFolder(current, state_.programFolder)));
+  if (storeDialog_->exec() != QDialog::Accepted) return;
+  const QStringList chosen = storeDialog_->selectedFiles();
+  if (chosen.isEmpty() || chosen.first().isEmpty()) return;
+  ChooseStore(FromQ(chosen.first()));
+}
+
+void ScanPage::ChooseStore(const std::string& storeName) {
+  // A run holds the store index and the store name it started with; swapping them under it
+  // would write one store's keys into the other's index.
+  if (running_) {
+    throw Error("Cannot choose the store " + Cp1251ToUtf8(storeName) +
+                ": an ingestion run is in progress");
+  }
+  const std::string current = ControlText(ui.EditNameFileAllRSS);
+  // The store name and the indexes in memory must agree whatever fails: on a failure the
+  // current store keeps the keys it had.
+  KeyIndex storeIndex = state_.storeIndex;
+  KeyIndex readIndex = state_.readIndex;
+  try {
+    SwitchStore(current, storeName, state_.storeIndex, state_.readIndex);
+  } catch (...) {
+    state_.storeIndex = std::move(storeIndex);
+    state_.readIndex = std::move(readIndex);
+    throw;
+  }
+  SetControlText(ui.EditNameFileAllRSS, storeName);
+}
+
+void ScanPage::ButtonAddDirToMRSSDirClick() {
+  const QString folder = QFileDialog::getExistingDirectory(
+      this, ToQ(FolderPickerCaption()),
+      ToQ(FolderPickerStart(SplitLines(ControlText(ui.MRSSDir)))));
+  if (folder.isEmpty()) return;  // cancelled
+  AddScanFolderLine(FromQ(folder));
+}
+
+void ScanPage::AddScanFolderLine(const std::string& folder) {
+  std::vector<std::string> lines = SplitLines(ControlText(ui.MRSSDir));
+  AddScanFolder(lines, folder);
+  SetControlText(ui.MRSSDir, JoinLines(lines));
+}
+
+void ScanPage::ButtonCleanAllInMRSSDirClick() { ui.MRSSDir->clear(); }
 
 }  // namespace vorlin

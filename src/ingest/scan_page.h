@@ -2,11 +2,19 @@
 #pragma once
 
 #include <QWidget>
+#include <string>
 
+#include "ingest/ingestion_run.h"
+#include "ingest/scan_timer.h"
 #include "shell/app_state.h"
 #include "ui_scan_page.h"
 
+class QFileDialog;
+class QTimer;
+
 namespace vorlin {
+
+class StatusLine;
 
 class ScanPage : public QWidget {
   Q_OBJECT
@@ -14,11 +22,46 @@ class ScanPage : public QWidget {
  public:
   explicit ScanPage(AppState& state, QWidget* parent = nullptr);
 
+  // Hands the page the window's status line, the timer TimerScan and the store dialog
+  // SaveTextFileDialog (all owned by the main window), and connects the page's buttons and
+  // the timer to their handlers. Until then the handlers must not be called.
+  void Attach(StatusLine& status, QTimer& timerScan, QFileDialog& storeDialog);
+
   // The page's controls, each named as documented.
   Ui::ScanPage ui;
 
- protected:
+  const ScanTimer& Timer() const { return timer_; }
+  bool RunInProgress() const { return running_; }
+
+  // The handlers. Each one that fails throws Error after the buttons and the timer have taken
+  // their final state; the connections made by Attach show such errors in the error box.
+  void ButtonStartOneClick();
+  void ButtonStartOnTimerClick();
+  void ButtonStopTimerClick();
+  void TimerScanTimer();
+  void ButtonGetNameFileAllRSSClick();
+  void ButtonAddDirToMRSSDirClick();
+  void ButtonCleanAllInMRSSDirClick();
+
+  // What the two dialog handlers do once the user has confirmed a name: switch to the store
+  // `storeName` (its indexes replace those of the current store; on failure the current store
+  // and its indexes stay), and append the folder `folder` as a line of MRSSDir.
+  void ChooseStore(const std::string& storeName);
+  void AddScanFolderLine(const std::string& folder);
+
+ private:
+  IngestOptions Options() const;
+  // Runs `run` with the page's log pane, status line and the window's store index.
+  void Run(int (*run)(const IngestOptions&, IngestEnv&));
+  // The timer and the two start buttons follow the state of timer_.
+  void Sync();
+
   AppState& state_;
+  StatusLine* status_ = nullptr;
+  QTimer* timerScan_ = nullptr;
+  QFileDialog* storeDialog_ = nullptr;
+  ScanTimer timer_;
+  bool running_ = false;
 };
 
 }  // namespace vorlin

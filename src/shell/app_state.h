@@ -42,8 +42,7 @@ struct AppState {
   bool speaking = false;
   bool speechPaused = false;
 
-  int scanCountdownSeconds = 0;  // ingestion timer, counts down minutes times 60
-  int downloadTicks = 0;         // download timer, the list is checked every 61st tick
+  int downloadTicks = 0;  // download timer, the list is checked every 61st tick
 };
 
 }  // namespace vorlin

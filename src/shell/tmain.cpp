@@ -205,6 +205,8 @@ void TMain::BuildNonVisualMembers() {
   fontDialog_->setObjectName(QStringLiteral("FontDialog"));
   colorDialog_ = new QColorDialog(this);
   colorDialog_->setObjectName(QStringLiteral("ColorDialog"));
+
+  scan_->Attach(*status_, *timerScan_, *saveTextFileDialog_);
 }
 
 QWidget* TMain::SecondaryWindow(const QString& name) {

@@ -1,0 +1,187 @@
+// One-shot ingestion runs from the scan page: the log, the store, the buttons, failures, and
+// the two buttons of the scan folder list.
+#include <QApplication>
+#include <QCheckBox>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QTimer>
+#include <algorithm>
+
+#include "ingest/duplicate_files.h"
+#include "scan_page_support.h"
+#include "store/crc32.h"
+#include "store/store_format.h"
+#include "util/file_io.h"
+
+namespace vorlin::testing {
+namespace {
+
+const char* const kDate = "Mon, 30 Nov 2026 09:00:00 GMT";
+
+class ScanRunTest : public ScanPageTest {
+ protected:
+  // A store of one message, and a scan folder with two identical feeds, a feed with one
+  // item already in the store and one already in the first feed, a file that is not RSS, a
+  // broken feed and a feed in a subfolder.
+  void WriteScanFolder() {
+    std::string store;
+    WriteItemBlock(store, {"Old", "zero", "https://example.org/zero", "Old news", kDate}, true);
+    dir_.Write("store.rss", store);
+    oldStore_ = store;
+    const std::string a = Feed("Alpha", Item("one", "First") + Item("two", "Second"));
+    WriteFeed("a.xml", a);
+    WriteFeed("b.xml", a);
+    WriteFeed("c.xml", Feed("Гамма", Item("three", "Третий ]]&gt; конец") + Item("four", "First") +
+                                         Item("old", "Old news")));
+    WriteFeed("notes.xml", "<feed><title>not a channel at all</title></feed>\n");
+    WriteFeed("bad.xml", "<rss version=\"2.0\"><channel><title>cut off");
+    WriteFeed("sub/d.xml", Feed("Delta", Item("five", "Fifth")));
+    for (const char* name : {"a.xml", "b.xml", "c.xml", "notes.xml", "bad.xml", "sub/d.xml"}) {
+      sizes_.push_back(std::filesystem::file_size(dir_.path() / "feeds" / name));
+    }
+  }
+
+  std::string oldStore_;
+  std::vector<uintmax_t> sizes_;
+};
+
+TEST_F(ScanRunTest, AOneShotRunLogsEveryStepAndAppendsTheNewMessagesToTheStore) {
+  WriteScanFolder();
+  ScanPage& page = StartOn();
+  ASSERT_EQ(window_->State().storeIndex.Size(), 1u);
+  // Only the two copies share a size, so they are the only candidates.
+  uintmax_t total = 0;
+  for (uintmax_t size : sizes_) total += size;
+  ASSERT_EQ(std::count(sizes_.begin(), sizes_.end(), sizes_[0]), 2);
+
+  Find<QPushButton>("ButtonStartOne")->click();
+  ASSERT_TRUE(errors_.isEmpty()) << errors_.join('\n').toStdString();
+
+  const std::string feeds = Feeds() + "/";
+  EXPECT_EQ(
+      WithoutStamps(LogLines()),
+      (Lines{Stamped("    Запуск однократно.(Start one-shot.) "),
+             W("    Начал поиск дублей. (Began searching for of the copies.)"),
+             "All scan files=6 All scan files size =" + FormatDigitGroups(std::to_string(total)) +
+                 " All test=2 Dubl- 1 Size dubl= " + FormatDigitGroups(std::to_string(sizes_[0])),
+             Stamped("    Начал загрузку сообщений (Began loading the messages)"),
+             W("    Сканирование файлов перед загрузкой "),
+             W(" Ошибка при парсинге файла ") + feeds + "bad.xml",
+             W("    Запись найденых сообщений в файл "),
+             W("    Загрузка завершена.Загружено новых сообщений 4"),
+             Stamped("  Операция завершена.(The Operation completed) ")}));
+
+  std::string expected = oldStore_;
+  WriteItemBlock(expected, {"Alpha", "one", "https://example.org/one", "First", kDate}, true);
+  WriteItemBlock(expected, {"Alpha", "two", "https://example.org/two", "Second", kDate}, true);
+  WriteItemBlock(expected,
+                 {W("Гамма"), "three", "https://example.org/three", W("Третий ]]> конец"), kDate},
+                 true);
+  WriteItemBlock(expected, {"Delta", "five", "https://example.org/five", "Fifth", kDate}, true);
+  EXPECT_EQ(dir_.Read("store.rss"), expected);
+  EXPECT_EQ(SplitLines(dir_.Read("store.BCRC32")), window_->State().storeIndex.Keys());
+  EXPECT_EQ(window_->State().storeIndex.Size(), 5u);
+  // Keyed as stored, so that an index rebuilt from the store gives the same key.
+  EXPECT_TRUE(window_->State().storeIndex.Contains(MessageKey(W("Третий &#093;&#093;> конец"))));
+
+  // The copy that sorts second and the broken feed are gone; the file that is not RSS stays.
+  EXPECT_TRUE(FeedExists("a.xml"));
+  EXPECT_FALSE(FeedExists("b.xml"));
+  EXPECT_FALSE(FeedExists("bad.xml"));
+  EXPECT_TRUE(FeedExists("notes.xml"));
+  EXPECT_EQ(Panel(2), QStringLiteral("Обработано 100% Обработка файла ") +
+                          QString::fromStdString(feeds) + QStringLiteral("sub/d.xml"));
+  EXPECT_EQ(Buttons(), (States{true, true, true}));
+
+  // Without the duplicate search and with the deletion of processed files: every message is
+  // known already, and the walked feeds are deleted.
+  page.ui.MemoLog->clear();
+  page.ui.CBoxPurgeEq->setChecked(false);
+  page.ui.CBoxDelRssAfterProc->setChecked(true);
+  Find<QPushButton>("ButtonStartOne")->click();
+  EXPECT_EQ(
+      WithoutStamps(LogLines()),
+      (Lines{Stamped("    Запуск однократно.(Start one-shot.) "),
+             Stamped("    Начал загрузку сообщений (Began loading the messages)"),
+             W("    Сканирование файлов перед загрузкой "),
+             W("    Запись найденых сообщений в файл "), W("    Удаление обработанных файлов "),
+             W("    Загрузка завершена.Загружено новых сообщений 0"),
+             Stamped("  Операция завершена.(The Operation completed) ")}));
+  EXPECT_EQ(dir_.Read("store.rss"), expected);
+  EXPECT_FALSE(FeedExists("a.xml"));
+  EXPECT_FALSE(FeedExists("c.xml"));
+  EXPECT_FALSE(FeedExists("sub/d.xml"));
+  EXPECT_TRUE(FeedExists("notes.xml"));
+}
+
+TEST_F(ScanRunTest, TheButtonsAreDisabledDuringARunAndTheStoreCannotBeSwappedUnderIt) {
+  WriteScanFolder();
+  ScanPage& page = StartOn();
+  std::vector<bool> during;
+  bool swapRefused = false;
+  // Runs inside the run, when the scan processes pending events.
+  QTimer::singleShot(0, &page, [&] {
+    during = Buttons();
+    EXPECT_TRUE(page.RunInProgress());
+    try {
+      page.ChooseStore(dir_.Name() + "other.rss");
+    } catch (const Error& e) {
+      swapRefused = std::string(e.what()).find("in progress") != std::string::npos;
+    }
+  });
+  Find<QPushButton>("ButtonStartOne")->click();
+  EXPECT_EQ(during, (States{false, false, false}));
+  EXPECT_TRUE(swapRefused);
+  EXPECT_EQ(ControlText(page.ui.EditNameFileAllRSS), dir_.Name() + "store.rss");
+  EXPECT_FALSE(page.RunInProgress());
+  EXPECT_EQ(Buttons(), (States{true, true, true}));
+}
+
+TEST_F(ScanRunTest, AStoreThatCannotBeWrittenEndsTheRunWithoutTouchingTheIndexOrTheFeeds) {
+  WriteFeed("a.xml", Feed("Alpha", Item("one", "First")));
+  ScanPage& page = StartOn();
+  // A folder where the store should be: no write can succeed, whoever runs the test.
+  std::filesystem::create_directories(dir_.path() / "store.rss");
+  page.ui.CBoxDelRssAfterProc->setChecked(true);
+
+  Find<QPushButton>("ButtonStartOne")->click();
+  ASSERT_EQ(errors_.size(), 1);
+  EXPECT_TRUE(errors_[0].contains(QStringLiteral("store.rss"))) << errors_[0].toStdString();
+  EXPECT_EQ(LogLines().back(), W("    Запись найденых сообщений в файл "));
+  EXPECT_EQ(Buttons(), (States{true, true, true}));
+  EXPECT_TRUE(FeedExists("a.xml"));
+  EXPECT_FALSE(FileExists(dir_.Name() + "store.BCRC32"));
+  EXPECT_EQ(window_->State().storeIndex.Size(), 0u);
+  EXPECT_TRUE(std::filesystem::is_directory(dir_.path() / "store.rss"));
+}
+
+TEST_F(ScanRunTest, TheFolderListButtonsAppendAChosenFolderAndEmptyTheList) {
+  ScanPage& page = StartOn();
+  std::filesystem::create_directories(dir_.path() / "more");
+  page.AddScanFolderLine(dir_.Name() + "more");
+  EXPECT_EQ(SplitLines(ControlText(page.ui.MRSSDir)),
+            (std::vector<std::string>{Feeds(), dir_.Name() + "more"}));
+
+  // The picker starts in the folder of the last line, with its own caption; cancelling it
+  // changes nothing.
+  QString caption;
+  QString start;
+  QTimer::singleShot(0, &page, [&] {
+    auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+    ASSERT_NE(dialog, nullptr);
+    caption = dialog->windowTitle();
+    start = dialog->directory().absolutePath();
+    dialog->reject();
+  });
+  Find<QPushButton>("ButtonAddDirToMRSSDir")->click();
+  EXPECT_EQ(caption, QStringLiteral(" Выбор папки "));
+  EXPECT_EQ(start, QString::fromStdString(dir_.Name() + "more"));
+  EXPECT_EQ(SplitLines(ControlText(page.ui.MRSSDir)).size(), 2u);
+
+  Find<QPushButton>("ButtonCleanAllInMRSSDir")->click();
+  EXPECT_EQ(ControlText(page.ui.MRSSDir), "");
+  EXPECT_TRUE(errors_.isEmpty());
+}
+
+}  // namespace
+}  // namespace vorlin::testing
