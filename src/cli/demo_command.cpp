@@ -4,6 +4,7 @@
 #include <clocale>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 
 #include "cli/cli_common.h"
 #include "ingest/ingestion_run.h"
@@ -24,6 +25,9 @@ void PrintLogLine(const std::string& line);  // ingest_commands.cpp
 namespace {
 
 namespace fs = std::filesystem;
+
+// Marks a folder as the demo's own, so a later --keep may reuse it.
+constexpr const char* kDemoMarker = ".vorlin-demo";
 
 // Writes the settings a window started with --config-dir on the demo folder needs to open the
 // demo store and scan the demo feeds.
@@ -64,6 +68,12 @@ int Demo(Context&, const std::vector<std::string>& args) {
     root = tmpl;
   } else {
     root = FsPath(keep);
+    // The demo replaces its own files; it never touches a folder it did not make.
+    std::error_code ec;
+    if (fs::exists(root) && !fs::is_empty(root, ec) && !fs::exists(root / kDemoMarker)) {
+      throw Error("Cannot use " + root.string() +
+                  " for the demo: the folder is not empty and was not made by the demo");
+    }
     fs::create_directories(root);
     // Only the demo's own names are replaced, so a reused folder starts afresh.
     for (const char* name : {"feeds", "demo.rss", "demo.BCRC32", "demo.RMCRC32"}) {
@@ -71,6 +81,7 @@ int Demo(Context&, const std::vector<std::string>& args) {
     }
   }
   root = fs::absolute(root);
+  std::ofstream(root / kDemoMarker) << "made by vorlin-cli demo\n";
   const std::string folder = NameFromPath(root) + "/";
   const std::string feeds = folder + "feeds";
   const std::string store = folder + "demo.rss";

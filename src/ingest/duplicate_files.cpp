@@ -63,7 +63,8 @@ bool FileKey(const std::string& path, std::string& key, uint64_t& size) {
 }
 
 DuplicateSummary DeleteDuplicateFiles(const std::vector<std::string>& folderLines, bool subfolders,
-                                      Progress& progress, const LogSink& log) {
+                                      Progress& progress, const LogSink& log,
+                                      std::string_view keep) {
   ScanLists lists = ScanAllFolders(folderLines, subfolders, progress);
   std::stable_sort(lists.sizes.begin(), lists.sizes.end(),
                    [](const auto& a, const auto& b) { return a.size < b.size; });
@@ -85,11 +86,16 @@ DuplicateSummary DeleteDuplicateFiles(const std::vector<std::string>& folderLine
   summary.candidates = candidates.size();
   std::set<std::string> seen;
   std::set<std::string, PathLess> toDelete;
+  // Files already examined, by identity: one file under two names is not two identical files.
+  std::set<FileId> examined;
+  FileId keepId;
+  if (!keep.empty() && GetFileId(keep, keepId)) examined.insert(keepId);
   const std::string allPrefix =
       "All=" + std::to_string(static_cast<long long>(candidates.size()) - 1);
   for (size_t i = 0; i < candidates.size(); ++i) {
     const std::string& path = candidates[i];
-    if (!FileExists(path)) continue;
+    FileId id;
+    if (!FileExists(path) || !GetFileId(path, id) || !examined.insert(id).second) continue;
     std::string key;
     uint64_t size = 0;
     if (!FileKey(path, key, size)) continue;

@@ -38,8 +38,11 @@ bool FileKey(const std::string& path, std::string& key, uint64_t& size);
 // Shows "All=" + (candidates - 1) + " Tek- " + i + "Test " + path for every candidate
 // examined, then the summary "All scan files=... All scan files size =... All test=... Dubl-
 // ... Size dubl= ...", which also goes to `log`. Files that vanish or cannot be read are left
-// alone without a message; failed deletions are ignored.
+// alone without a message; failed deletions are ignored. A file reached a second time under
+// another name (a link, a folder listed twice in different spellings) is no duplicate of itself
+// and is passed over, and so is the store `keep` when it lies in a scan folder.
 DuplicateSummary DeleteDuplicateFiles(const std::vector<std::string>& folderLines, bool subfolders,
-                                      Progress& progress, const LogSink& log);
+                                      Progress& progress, const LogSink& log,
+                                      std::string_view keep = {});
 
 }  // namespace vorlin

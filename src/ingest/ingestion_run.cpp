@@ -50,7 +50,8 @@ class KeyRollback {
 
 void RemoveDuplicates(const IngestOptions& options, IngestEnv& env) {
   Log(env, W("    Начал поиск дублей. (Began searching for of the copies.)"));
-  DeleteDuplicateFiles(options.scanFolders, options.scanSubfolders, env.progress, env.log);
+  DeleteDuplicateFiles(options.scanFolders, options.scanSubfolders, env.progress, env.log,
+                       options.storeName);
 }
 
 }  // namespace
@@ -75,11 +76,14 @@ int RunIngestion(const IngestOptions& options, IngestEnv& env) {
   const std::string processedWord = W("Обработано ");
   const std::string fileWord = W("% Обработка файла ");
   const size_t total = paths.size();
+  const bool storeExists = FileExists(options.storeName);
   Progress& fileProgress = env.fileProgress != nullptr ? *env.fileProgress : env.progress;
   for (size_t i = 0; i < total; ++i) {
     const std::string& path = paths[i];
     fileProgress.ShowStatusText(processedWord + std::to_string((i + 1) * 100 / total) + fileWord +
                                 path);
+    // A store named *.xml inside a scan folder is no feed: never parse or delete it.
+    if (storeExists && SameFile(path, options.storeName)) continue;
     std::string reason;
     RssCheck check = CheckRssFile(path, &reason);
     std::optional<FeedDocument> doc;

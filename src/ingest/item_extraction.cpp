@@ -90,9 +90,12 @@ void ItemExtractor::ItemComplete() {
   MessageValues values{channelTitle_, fields_[kItemTitle], fields_[kItemLink],
                        fields_[kItemDescription], fields_[kItemPubDate]};
   if (uniqueOnly_) {
-    // The key is taken over the description as the store will hold it, so that a key made
-    // now and one made after loading the store agree.
-    std::string key = MessageKey(EscapeCData(values[kDescription]));
+    // The key is taken over the description as a load of the store will give it back
+    // (escaped, line ends read as LF), so that a key made now and one made after loading or
+    // rebuilding the index agree.
+    std::string loaded = EscapeCData(values[kDescription]);
+    NormaliseLineEndsToLf(loaded);
+    std::string key = MessageKey(loaded);
     if (!key.empty()) {
       if (storeIndex_.Contains(key)) return;
       storeIndex_.Add(key);

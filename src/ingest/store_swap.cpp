@@ -16,9 +16,14 @@ void SwitchStore(std::string_view oldStore, std::string_view newStore, KeyIndex&
     storeIndex.Save(StoreIndexName(oldStore));
     readIndex.Save(ReadIndexName(oldStore));
   }
-  // Keys of the old store must not leak into the new one's index.
-  LoadOrRebuildStoreIndex(newStore, storeIndex);
-  readIndex.Load(ReadIndexName(newStore));
+  // Keys of the old store must not leak into the new one's index; and when the new indexes
+  // cannot be had, the old ones stay in place rather than half of each.
+  KeyIndex newStoreIndex;
+  LoadOrRebuildStoreIndex(newStore, newStoreIndex);
+  KeyIndex newReadIndex;
+  newReadIndex.Load(ReadIndexName(newStore));
+  storeIndex = std::move(newStoreIndex);
+  readIndex = std::move(newReadIndex);
 }
 
 }  // namespace vorlin

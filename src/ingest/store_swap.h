@@ -17,7 +17,8 @@ std::string StoreDialogFolder(std::string_view storeName, std::string_view progr
 // then fills them for the new store: the store index is rebuilt (and saved) when its file is
 // missing and the store exists, loaded when both exist, and empty when the store does not
 // exist; the read index is loaded, or empty without its file. Throws Error when a file cannot
-// be read or written; on a failure while saving, nothing has changed.
+// be read or written, or the new store cannot be parsed for its index; both indexes then keep
+// the old store's keys (already saved when the failure came after saving).
 void SwitchStore(std::string_view oldStore, std::string_view newStore, KeyIndex& storeIndex,
                  KeyIndex& readIndex);
 

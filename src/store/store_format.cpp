@@ -23,6 +23,20 @@ void WriteItemBlock(std::string& out, const MessageValues& values, bool escape) 
   out += "</item>\r\n";
 }
 
+void NormaliseLineEndsToLf(std::string& text) {
+  if (text.find('\r') == std::string::npos) return;
+  size_t out = 0;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\r') {
+      text[out++] = '\n';
+      if (i + 1 < text.size() && text[i + 1] == '\n') ++i;
+    } else {
+      text[out++] = text[i];
+    }
+  }
+  text.resize(out);
+}
+
 std::string WrapForParsing(std::string_view storeBytes) {
   std::string out;
   out.reserve(kWrapHeader.size() + storeBytes.size() + kWrapFooter.size());

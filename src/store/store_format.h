@@ -25,6 +25,10 @@ inline constexpr std::string_view kWrapFooter = "</channel></rss>";
 // (values from feeds and exports); values from the message list are written as they are.
 void WriteItemBlock(std::string& out, const MessageValues& values, bool escape);
 
+// Turns every CR LF and lone CR into LF, as the XML parser reads line ends: a value written to
+// the store comes back from a load in this form.
+void NormaliseLineEndsToLf(std::string& text);
+
 // Header + store bytes + footer: one XML document.
 std::string WrapForParsing(std::string_view storeBytes);
 

@@ -24,19 +24,6 @@ namespace {
 // that is never valid UTF-8, so such a store fails to parse just as with the code page declared.
 constexpr std::string_view kUtf8Header = "<?xml version=\"1.0\" encoding=\"UTF-8\"?><rss><channel>";
 
-void NormaliseLineEnds(std::string& text) {
-  size_t out = 0;
-  for (size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '\r') {
-      text[out++] = '\n';
-      if (i + 1 < text.size() && text[i + 1] == '\n') ++i;
-    } else {
-      text[out++] = text[i];
-    }
-  }
-  text.resize(out);
-}
-
 }  // namespace
 
 class StoreWalk::Impl {
@@ -123,7 +110,7 @@ class StoreWalk::Impl {
     }
     // The push parser hands CDATA over with its line ends as they stand, where a document
     // parsed whole has every CR LF and lone CR read as LF; do the same here.
-    if (kind == Pending::kCData && text_.find('\r') != std::string::npos) NormaliseLineEnds(text_);
+    if (kind == Pending::kCData) NormaliseLineEndsToLf(text_);
     MarkChild();
     Leaf(stack_.size(), stack_.empty() ? nullptr : stack_.back().name, text_);
     text_.clear();
@@ -247,12 +234,22 @@ StoreWalk::~StoreWalk() = default;
 
 void StoreWalk::Feed(std::string_view bytes) {
   if (bytes.empty()) return;
-  utf8_.clear();
+  // The push parser tests text for the forbidden "]]>" only within the bytes it has; one split
+  // between two blocks would slip through. Trailing "]" bytes therefore wait for the next block.
+  utf8_.swap(heldBack_);
+  heldBack_.clear();
   AppendCp1251AsUtf8(utf8_, bytes, '\xFF');
-  impl_->Feed(utf8_.data(), utf8_.size(), false);
+  const size_t keep = utf8_.find_last_not_of(']') + 1;  // npos + 1 == 0: all brackets
+  heldBack_.assign(utf8_, keep, std::string::npos);
+  utf8_.resize(keep);
+  if (!utf8_.empty()) impl_->Feed(utf8_.data(), utf8_.size(), false);
 }
 
-void StoreWalk::Finish() { impl_->Feed(kWrapFooter.data(), kWrapFooter.size(), true); }
+void StoreWalk::Finish() {
+  heldBack_.append(kWrapFooter);
+  impl_->Feed(heldBack_.data(), heldBack_.size(), true);
+  heldBack_.clear();
+}
 
 void WalkStoreFile(std::string_view storeName, unsigned requiredFields, const ItemSink& sink) {
   const std::string path = FsPath(storeName).string();

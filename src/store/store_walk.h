@@ -7,7 +7,8 @@
 //    titleRss, title, link, description or pubDate sets that field; a later one replaces it;
 //  * an element with children at depth 2 starts a new item (values and flags cleared);
 //  * whitespace-only text nodes do not exist; an empty CDATA section is a child with empty
-//    text; an element without children has empty text; adjacent CDATA sections are one node;
+//    text; an element without children has empty text; adjacent CDATA sections are one node
+//    (libxml2's document tree merges them too, so "a" then "b" gives "ab", not "b");
 //  * once every required field is set, the item is handed over and values and flags cleared.
 #pragma once
 
@@ -44,7 +45,8 @@ class StoreWalk {
  private:
   class Impl;
   std::unique_ptr<Impl> impl_;
-  std::string utf8_;  // the current block, converted
+  std::string utf8_;      // the current block, converted
+  std::string heldBack_;  // trailing "]" bytes of the previous block
 };
 
 // Walks a store file, reading it in blocks. Throws Error when the file cannot be opened or

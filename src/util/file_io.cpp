@@ -59,6 +59,19 @@ bool FileExists(std::string_view name) {
   return ::stat(FsPath(name).c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
+bool GetFileId(std::string_view name, FileId& id) {
+  struct stat st {};
+  if (::stat(FsPath(name).c_str(), &st) != 0) return false;
+  id = FileId{static_cast<uint64_t>(st.st_dev), static_cast<uint64_t>(st.st_ino)};
+  return true;
+}
+
+bool SameFile(std::string_view a, std::string_view b) {
+  FileId ia;
+  FileId ib;
+  return GetFileId(a, ia) && GetFileId(b, ib) && ia == ib;
+}
+
 void RequireRegularFile(std::string_view name, std::string_view what) {
   const std::string path = FsPath(name).string();
   struct stat st {};

@@ -28,6 +28,16 @@ std::string DisplayName(std::string_view name);
 
 bool FileExists(std::string_view name);  // a regular file (or a link to one)
 
+// The identity of a file on disk (device and inode), to tell when two names reach one file.
+struct FileId {
+  uint64_t device = 0;
+  uint64_t inode = 0;
+  auto operator<=>(const FileId&) const = default;
+};
+// False when the name reaches no file.
+bool GetFileId(std::string_view name, FileId& id);
+bool SameFile(std::string_view a, std::string_view b);
+
 // Throws Error("Cannot open <what> <path>: <reason>") unless `name` is a regular file.
 void RequireRegularFile(std::string_view name, std::string_view what);
 

@@ -30,6 +30,7 @@ std::string LeftPad(char pad, std::string_view text, int width) {
 }
 
 int WildPos(std::string_view pattern, std::string_view text) {
+  if (pattern.empty()) return 0;  // an empty pattern occurs nowhere
   if (pattern.find('?') == std::string_view::npos) {
     size_t at = text.find(pattern);
     return at == std::string_view::npos ? 0 : static_cast<int>(at) + 1;

@@ -18,8 +18,8 @@ std::string Fill(char ch, int count);
 // Pads `text` on the left with `pad` up to `width`; a longer text is returned unchanged.
 std::string LeftPad(char pad, std::string_view text, int width);
 
-// 1-based position of the first match of `pattern` in `text`, 0 if none. "?" in the pattern
-// matches any one character.
+// 1-based position of the first match of `pattern` in `text`, 0 if none (and for an empty
+// pattern). "?" in the pattern matches any one character.
 int WildPos(std::string_view pattern, std::string_view text);
 
 // The store's CDATA escape: every "]]>" becomes "&#093;&#093;>". Never undone.

@@ -117,5 +117,29 @@ TEST(FolderScanTest, ThePickerStartsInTheLastListedFolderWhenItExists) {
   EXPECT_FALSE(MatchesMask("news.xml.bak", "*.xml"));
 }
 
+TEST(DuplicateFilesTest, OneFileUnderTwoNamesIsNeverItsOwnDuplicate) {
+  TempDir dir;
+  std::filesystem::create_directory(dir / "scan");
+  WriteFile(dir / "scan/b.xml", "only copy");
+  std::filesystem::create_symlink("b.xml", dir / "scan/a.xml");  // sorts first, reaches b.xml
+  NullProgress progress;
+  // The folder also spelled a second way: "scan/" and "scan//" give other path strings.
+  DuplicateSummary s =
+      DeleteDuplicateFiles({dir / "scan", dir / "scan/"}, false, progress, nullptr);
+  EXPECT_TRUE(Exists(dir / "scan/b.xml"));
+  EXPECT_TRUE(Exists(dir / "scan/a.xml"));
+  EXPECT_EQ(s.duplicates, 0u);
+}
+
+TEST(DuplicateFilesTest, TheStoreInAScanFolderIsKept) {
+  TempDir dir;
+  WriteFile(dir / "a.xml", "same bytes");
+  WriteFile(dir / "b.xml", "same bytes");  // the store, named like a feed
+  NullProgress progress;
+  DeleteDuplicateFiles({dir.Folder()}, false, progress, nullptr, dir / "b.xml");
+  EXPECT_TRUE(Exists(dir / "a.xml"));
+  EXPECT_TRUE(Exists(dir / "b.xml"));
+}
+
 }  // namespace
 }  // namespace vorlin

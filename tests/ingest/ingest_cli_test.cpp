@@ -117,5 +117,15 @@ TEST_F(IngestCliTest, TheDemoIngestsTheSamplesAndEndsWithTheStoreAndItsCensus) {
   EXPECT_TRUE(Exists(dir_ / "demo/demo.BCRC32"));
 }
 
+TEST_F(IngestCliTest, TheDemoNeverTakesOverAFolderItDidNotMake) {
+  WriteFile(dir_ / "mine/feeds/precious.xml", "keep me");
+  CliResult r = RunCli(dir_, "demo --keep " + dir_ / "mine");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(ReadFile(dir_ / "mine/feeds/precious.xml"), "keep me");
+  // A folder the demo made may be used again.
+  ASSERT_EQ(RunCli(dir_, "demo --keep " + dir_ / "demo").status, 0);
+  EXPECT_EQ(RunCli(dir_, "demo --keep " + dir_ / "demo").status, 0);
+}
+
 }  // namespace
 }  // namespace vorlin

@@ -6,6 +6,7 @@
 #include "ingest_test_support.h"
 #include "store/crc32.h"
 #include "store/key_index.h"
+#include "store/store_loader.h"
 #include "util/cp1251.h"
 #include "util/file_io.h"
 
@@ -182,6 +183,37 @@ TEST_F(IngestionRunTest, AStoreThatCannotBeWrittenLeavesIndexAndSourcesAlone) {
   EXPECT_EQ(ReadFile(dir_ / "store.BCRC32"), MessageKey("old") + "\r\n");
   // The keys of the lost run are gone from memory too, so a later run stores the items.
   EXPECT_EQ(index_.Keys(), std::vector<std::string>{MessageKey("old")});
+}
+
+TEST_F(IngestionRunTest, KeysOfStoredItemsEqualTheKeysOfARebuiltIndex) {
+  // A carriage return in a description comes back from the store as a line feed; the key made
+  // at ingestion must be the key a rebuild makes, or a rebuild lets the item in again.
+  WriteFile(Feeds("a.xml"), Feed("C", Item("one", "a&#13;&#10;b") + Item("two", "c&#13;d")));
+  OneShot();
+  const std::vector<std::string> atIngestion = index_.Keys();
+  KeyIndex rebuilt;
+  RebuildStoreIndex(options_.storeName, rebuilt);
+  EXPECT_EQ(rebuilt.Keys(), atIngestion);
+  ASSERT_EQ(atIngestion.size(), 2u);
+  OneShot();  // the same feed again adds nothing
+  MessageList list;
+  NullProgress progress;
+  LoadStore(options_.storeName, list, progress);
+  EXPECT_EQ(list.Count(), 2);
+}
+
+TEST_F(IngestionRunTest, AStoreNamedLikeAFeedInsideAScanFolderIsLeftAlone) {
+  options_.storeName = Feeds("store.xml");
+  options_.deleteNotRss = true;
+  options_.deleteBadFiles = true;
+  options_.deleteProcessed = true;
+  WriteFile(Feeds("a.xml"), Feed("C", Item("one", "<![CDATA[mentions <rss here]]>")));
+  OneShot();
+  OneShot();  // now the store holds "<rss " and is no valid feed: it must survive all the same
+  MessageList list;
+  NullProgress progress;
+  LoadStore(options_.storeName, list, progress);
+  EXPECT_EQ(list.Count(), 1);
 }
 
 }  // namespace

@@ -98,12 +98,17 @@ TEST(StoreSwapTest, SavesTheOldIndexesAndNeverCarriesKeysToAnotherStore) {
   EXPECT_EQ(ReadFile(dir / "third.BCRC32"), MessageKey("b") + "\r\n");
   EXPECT_TRUE(readIndex.Contains(ReadKey("t", "b")));
 
-  // Back to the first store: its saved index is loaded.
-  SwitchStore(dir / "third.rss", oldStore, storeIndex, readIndex);
-  EXPECT_EQ(storeIndex.Size(), 0u);  // old.rss itself was never written
+  // Back to the first store, which exists now (empty) beside an index file: the file is
+  // loaded as it stands, not rebuilt from the empty store.
   WriteFile(oldStore, "");
-  SwitchStore(oldStore, oldStore, storeIndex, readIndex);
-  EXPECT_EQ(storeIndex.Size(), 0u);
+  WriteFile(dir / "old.BCRC32", MessageKey("a") + "\r\n");
+  SwitchStore(dir / "third.rss", oldStore, storeIndex, readIndex);
+  EXPECT_EQ(storeIndex.Keys(), std::vector<std::string>{MessageKey("a")});
+
+  // A new store that cannot be parsed leaves both indexes as they were.
+  WriteFile(dir / "broken.rss", "<item>");
+  EXPECT_THROW(SwitchStore(oldStore, dir / "broken.rss", storeIndex, readIndex), Error);
+  EXPECT_EQ(storeIndex.Keys(), std::vector<std::string>{MessageKey("a")});
 }
 
 }  // namespace

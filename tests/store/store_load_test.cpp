@@ -153,6 +153,17 @@ TEST_F(StoreLoad, InvalidBytesAndTruncationFailCleanly) {
   }
 }
 
+TEST_F(StoreLoad, TerminatorAcrossTheReadBlockBoundaryIsAnError) {
+  // The file is read in blocks of 256 KB; put "]]" at the end of the first one.
+  const size_t block = 1 << 18;
+  std::string store = "<x>" + std::string(block - 5, 'a') + "]]></x>" + Block("c", "t", "d");
+  ASSERT_EQ(store.substr(block - 2, 3), "]]>");
+  MessageList list;
+  NullProgress progress;
+  EXPECT_THROW(LoadStore(WriteStore(store), list, progress), Error);
+  EXPECT_EQ(list.Count(), 0);
+}
+
 TEST_F(StoreLoad, ExternalEntitiesAreNeverRead) {
   const std::filesystem::path secret = dir_.path() / "secret.txt";
   test::WriteBytes(secret, "TOP-SECRET");

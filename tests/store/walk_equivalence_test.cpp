@@ -32,7 +32,8 @@ std::optional<std::vector<MessageValues>> StreamWalk(const std::string& store, u
 void ExpectSameWalk(const std::string& store, const std::string& label) {
   for (unsigned required : {kAllFields, kIndexFields}) {
     auto tree = test::TreeWalk(store, required);
-    for (size_t chunk : {size_t{1} << 20, size_t{4096}, size_t{61}, size_t{7}, size_t{1}}) {
+    for (size_t chunk :
+         {size_t{1} << 20, size_t{4096}, size_t{61}, size_t{7}, size_t{3}, size_t{1}}) {
       if (chunk == 1 && store.size() > 4000) continue;
       auto stream = StreamWalk(store, required, chunk);
       ASSERT_EQ(tree.has_value(), stream.has_value())
@@ -179,8 +180,27 @@ class RandomStore {
   std::mt19937 rng_;
 };
 
+TEST(WalkEquivalence, TerminatorSplitBetweenBlocksIsStillAnError) {
+  // "]]>" is not allowed in text; the parser must see it even when a block ends inside it.
+  for (size_t split = 1; split <= 2; ++split) {
+    const std::string head = "<x>" + std::string(500, 'a') + std::string("]]>").substr(0, split);
+    const std::string tail = std::string("]]>").substr(split) + "</x>";
+    std::vector<MessageValues> items;
+    StoreWalk walk(
+        kAllFields, [&](MessageValues& v) { items.push_back(v); }, "store");
+    walk.Feed(head);
+    EXPECT_THROW(
+        {
+          walk.Feed(tail);
+          walk.Finish();
+        },
+        Error)
+        << split;
+  }
+}
+
 TEST(WalkEquivalence, RandomStores) {
-  for (unsigned seed = 1; seed <= 600; ++seed) {
+  for (unsigned seed = 1; seed <= 2000; ++seed) {
     ExpectSameWalk(RandomStore(seed).Make(), "seed " + std::to_string(seed));
     if (HasFatalFailure()) return;
   }

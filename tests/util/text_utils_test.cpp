@@ -34,6 +34,8 @@ TEST(WildPos, QuestionMarkMatchesOneCharacter) {
   EXPECT_EQ(WildPos("d?", "abcd"), 0);  // no character after the last
   EXPECT_EQ(WildPos("c?", "abcdc"), 3);
   EXPECT_EQ(WildPos("B?D", "abcd"), 0);  // case-sensitive
+  EXPECT_EQ(WildPos("", "abc"), 0);
+  EXPECT_EQ(WildPos("", ""), 0);
 }
 
 TEST(EscapeCData, ReplacesEveryTerminatorAndIsStableOnItsOutput) {
