@@ -65,12 +65,14 @@ void TFormUSelMes::FormDestroy() {
 
 void TFormUSelMes::ButtonOkClick() {
   result_ = 0;
-  close();
+  accept();
 }
 
-void TFormUSelMes::ButtonCanselClick() {
+void TFormUSelMes::ButtonCanselClick() { reject(); }
+
+void TFormUSelMes::reject() {
   result_ = -1;
-  close();
+  QDialog::reject();
 }
 
 }  // namespace vorlin

@@ -19,12 +19,18 @@ class TFormUSelMes : public QDialog {
 
   Ui::FormUSelMes ui;
 
-  // 0 after "Выполнить (Ok)", -1 after "Отменить! (Сancel)"; other ways of closing leave it.
-  int result() const { return result_; }
+  // 0 after "Выполнить (Ok)"; -1 after "Отменить! (Сancel)" and after any other way of
+  // closing (Esc, the close box), so that only the Ok button starts an export. Before the
+  // first use it is 0.
+  int DialogResult() const { return result_; }
 
   void FormCreate();
   // Writes OpsUSelMes.txt; throws Error when it cannot be written.
   void FormDestroy();
+
+ public slots:
+  // Esc, the close box and the cancel button end here.
+  void reject() override;
 
  private slots:
   void ButtonOkClick();

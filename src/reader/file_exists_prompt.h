@@ -16,6 +16,10 @@ class TFormAlertExFile : public QDialog {
   explicit TFormAlertExFile(QWidget* parent = nullptr);
 
   Ui::FormAlertExFile ui;
+
+ public slots:
+  // Esc and the close box count as "Отказаться (Cancel)": exec() gives kCancel.
+  void reject() override;
 };
 
 }  // namespace vorlin
