@@ -18,12 +18,19 @@ class TFormRssStr : public QWidget {
   Ui::FormRssStr ui;
 
  protected:
-  // Without a title bar the strip is moved by dragging anywhere in it.
+  // Without a title bar the strip is moved by dragging anywhere in it with the left button:
+  // on its margins and on the text field alike.
   void mousePressEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  // Both return whether the event was a left-button drag step that they handled.
+  bool StartDrag(QMouseEvent* event);
+  bool Drag(QMouseEvent* event);
+
   QPoint dragOffset_;
+  bool dragging_ = false;
 };
 
 }  // namespace vorlin
