@@ -1,10 +1,15 @@
 #include "shell/html_view.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QTextDocument>
 #include <algorithm>
+#include <cerrno>
 
 #include "shell/control_state.h"
 #include "util/cp1251.h"
@@ -15,6 +20,8 @@ namespace {
 
 const char* const kEmbeddedFolder = ":/help/";
 constexpr int kZoomStep = 2;  // points per text-size level
+// Larger local files are not taken for pictures: a description could name any file.
+constexpr qint64 kMaxLocalPicture = 32 * 1024 * 1024;
 
 // An embedded resource of the program: names are stored in upper case and looked up in upper
 // case, so the manual's lower-case picture links find them.
@@ -24,9 +31,51 @@ QByteArray EmbeddedResource(const QString& name) {
   return file.readAll();
 }
 
+// A local picture file, or nothing. Descriptions come from the internet and may name any path,
+// so only a regular file of a sane size is read: a FIFO would block the window for good and a
+// device such as /dev/zero would never end. The type is checked again on the open descriptor,
+// which is opened without blocking, so a file swapped for a FIFO after the first check is
+// refused too.
+QByteArray LocalPicture(const QString& path) {
+  const QFileInfo info(path);
+  if (path.isEmpty() || !info.isFile() || info.size() > kMaxLocalPicture) return {};
+  const QByteArray name = QFile::encodeName(path);
+  const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+  if (fd < 0) return {};
+  QByteArray data;
+  struct stat status {};
+  if (::fstat(fd, &status) == 0 && S_ISREG(status.st_mode) && status.st_size <= kMaxLocalPicture) {
+    data.resize(static_cast<qsizetype>(status.st_size));
+    qsizetype done = 0;
+    while (done < data.size()) {
+      const ssize_t got = ::read(fd, data.data() + done, static_cast<size_t>(data.size() - done));
+      if (got < 0 && errno == EINTR) continue;
+      if (got <= 0) break;
+      done += got;
+    }
+    data.truncate(done);  // a file that shrank meanwhile gives what was there
+  }
+  ::close(fd);
+  return data;
+}
+
 }  // namespace
 
+class HtmlView::Document : public QTextDocument {
+ public:
+  explicit Document(HtmlView* view) : QTextDocument(view), view_(view) {}
+
+ protected:
+  QVariant loadResource(int type, const QUrl& name) override {
+    return view_->loadResource(type, name);
+  }
+
+ private:
+  HtmlView* view_;
+};
+
 HtmlView::HtmlView(QWidget* parent) : QTextBrowser(parent) {
+  setDocument(new Document(this));
   setOpenLinks(false);
   setOpenExternalLinks(false);
   connect(this, &QTextBrowser::anchorClicked, this, &HtmlView::FollowLink);
@@ -111,8 +160,8 @@ QVariant HtmlView::loadResource(int type, const QUrl& name) {
   }
   // Local pictures, such as the chosen background of the message view.
   if (type == QTextDocument::ImageResource && (scheme.isEmpty() || scheme == "file")) {
-    QFile file(name.isLocalFile() ? name.toLocalFile() : name.path());
-    if (file.open(QIODevice::ReadOnly)) return file.readAll();
+    QByteArray data = LocalPicture(name.isLocalFile() ? name.toLocalFile() : name.path());
+    if (!data.isEmpty()) return data;
   }
   // Nothing is fetched from anywhere else.
   return {};

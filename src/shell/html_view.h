@@ -51,6 +51,10 @@ class HtmlView : public QTextBrowser {
   QVariant loadResource(int type, const QUrl& name) override;
 
  private:
+  // The view's document: it asks the view for every resource and, unlike the stock document,
+  // never opens a local file by itself when the view gives nothing.
+  class Document;
+
   void ShowHtml(const QString& html, bool embedded);
   void FollowLink(const QUrl& url);
 
