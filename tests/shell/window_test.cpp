@@ -1,19 +1,38 @@
-// The window's own handlers: help, loading the store, the documented controls, the HTML view
-// and closing on a termination signal.
+// The window's own handlers: help, loading the store, the documented controls, the HTML view,
+// the results of the small dialogs, the running-text strip and closing on a termination signal.
+#include <sys/stat.h>
+
 #include <QAbstractButton>
+#include <QApplication>
+#include <QBuffer>
 #include <QCoreApplication>
 #include <QGroupBox>
+#include <QImage>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMouseEvent>
+#include <QPixmap>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTextDocument>
+#include <QTimer>
+#include <chrono>
+#include <condition_variable>
 #include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <mutex>
+#include <thread>
 
+#include "reader/export_options_dialog.h"
+#include "reader/file_exists_prompt.h"
 #include "shell/html_view.h"
 #include "shell/status_line.h"
 #include "shell/vorlin_application.h"
+#include "speech/running_text_window.h"
 #include "store/store_format.h"
 #include "util/cp1251.h"
 #include "util/file_io.h"
@@ -21,6 +40,35 @@
 
 namespace vorlin::testing {
 namespace {
+
+// Ends the test program when a step takes longer than it may, so that a step that blocks
+// fails the run instead of hanging it.
+class Watchdog {
+ public:
+  Watchdog(const char* what, std::chrono::seconds limit)
+      : thread_([this, what, limit] {
+          std::unique_lock<std::mutex> lock(mutex_);
+          if (!done_cv_.wait_for(lock, limit, [this] { return done_; })) {
+            std::fprintf(stderr, "%s took longer than %lld s\n", what,
+                         static_cast<long long>(limit.count()));
+            std::abort();
+          }
+        }) {}
+  ~Watchdog() {
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      done_ = true;
+    }
+    done_cv_.notify_one();
+    thread_.join();
+  }
+
+ private:
+  std::mutex mutex_;
+  std::condition_variable done_cv_;
+  bool done_ = false;
+  std::thread thread_;
+};
 
 QStringList Items(QListWidget* list) {
   QStringList items;
@@ -172,6 +220,149 @@ TEST(HtmlView, NeverFetchesRemoteContent) {
   view.Navigate(QStringLiteral("https://example.invalid/page"));
   EXPECT_TRUE(view.document()->toPlainText().isEmpty());
   EXPECT_EQ(view.Address(), QStringLiteral("https://example.invalid/page"));
+}
+
+TEST(HtmlView, ServesOnlyRegularLocalFilesOfASaneSizeAsPictures) {
+  TempDir dir;
+  QImage image(4, 3, QImage::Format_RGB32);
+  image.fill(Qt::red);
+  QByteArray png;
+  QBuffer buffer(&png);
+  ASSERT_TRUE(image.save(&buffer, "PNG"));
+  dir.Write("back.png", png.toStdString());
+  const QString fifo = QString::fromStdString(dir.Name() + "fifo");
+  ASSERT_EQ(mkfifo(fifo.toLocal8Bit().constData(), 0600), 0);
+  std::filesystem::create_symlink("/dev/zero", dir.path() / "zero.png");
+  dir.Write("huge.png", "");
+  std::filesystem::resize_file(dir.path() / "huge.png", 64u << 20);  // sparse, costs no disk
+
+  HtmlView view;
+  QTextDocument* document = view.document();
+  auto picture = [&](const QUrl& url) {
+    return document->resource(QTextDocument::ImageResource, url);
+  };
+  // A picture comes as its bytes, or as a pixmap once the document has decoded it.
+  auto size = [&](const QUrl& url) {
+    QVariant data = picture(url);
+    if (data.userType() == QMetaType::QByteArray)
+      return QImage::fromData(data.toByteArray()).size();
+    return data.value<QPixmap>().size();
+  };
+  const QString back = QString::fromStdString(dir.Name() + "back.png");
+  EXPECT_EQ(size(QUrl::fromLocalFile(back)), QSize(4, 3));
+  EXPECT_EQ(size(QUrl(back)), QSize(4, 3));
+  {
+    Watchdog watchdog("Reading a FIFO or a device as a picture", std::chrono::seconds(5));
+    EXPECT_TRUE(picture(QUrl::fromLocalFile(fifo)).isNull());
+    EXPECT_TRUE(picture(QUrl(fifo)).isNull());
+    EXPECT_TRUE(picture(QUrl(QStringLiteral("/dev/zero"))).isNull());
+    EXPECT_TRUE(picture(QUrl(QStringLiteral("file:///dev/zero"))).isNull());
+    EXPECT_TRUE(
+        picture(QUrl::fromLocalFile(QString::fromStdString(dir.Name() + "zero.png"))).isNull());
+    EXPECT_TRUE(
+        picture(QUrl::fromLocalFile(QString::fromStdString(dir.Name() + "huge.png"))).isNull());
+    EXPECT_TRUE(picture(QUrl::fromLocalFile(QString::fromStdString(dir.Name()))).isNull());
+    // A background naming a FIFO still gives a page.
+    view.LoadDocument("<HTML><BODY background=\"" + fifo.toStdString() + "\">x</BODY></HTML>");
+  }
+  EXPECT_EQ(view.DocumentReadyState(), QStringLiteral("complete"));
+}
+
+TEST(ExportOptionsDialog, OnlyTheOkButtonGivesZeroAndEnterPressesIt) {
+  TempDir dir;
+  TFormUSelMes dialog(dir.Name());
+  EXPECT_EQ(dialog.DialogResult(), 0);
+  int pickerClicks = 0;
+  for (QPushButton* picker : {dialog.ui.ButtonSelDirOut, dialog.ui.ButtonSelFileOut}) {
+    QObject::connect(picker, &QPushButton::clicked, [&] { ++pickerClicks; });
+  }
+  // Each way of closing, run while the dialog is modal. A dialog left open afterwards ends
+  // with 42, so that the test fails instead of waiting for a user.
+  auto run = [&](const std::function<void()>& close) {
+    QTimer::singleShot(0, &dialog, close);
+    QTimer::singleShot(0, &dialog, [&] {
+      if (dialog.isVisible()) dialog.done(42);
+    });
+    return dialog.exec();
+  };
+
+  EXPECT_EQ(run([&] { dialog.ui.ButtonCansel->click(); }), QDialog::Rejected);
+  EXPECT_EQ(dialog.DialogResult(), -1);
+  EXPECT_EQ(run([&] { dialog.ui.ButtonOk->click(); }), QDialog::Accepted);
+  EXPECT_EQ(dialog.DialogResult(), 0);
+  EXPECT_EQ(run([&] { dialog.close(); }), QDialog::Rejected);
+  EXPECT_EQ(dialog.DialogResult(), -1);
+  EXPECT_EQ(run([&] { dialog.ui.ButtonOk->click(); }), QDialog::Accepted);
+  EXPECT_EQ(run([&] {
+              QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+              QApplication::sendEvent(dialog.ui.EditFileOut, &escape);
+            }),
+            QDialog::Rejected);
+  EXPECT_EQ(dialog.DialogResult(), -1);
+
+  // Enter runs the export; it never opens a picker.
+  for (QWidget* target : std::initializer_list<QWidget*>{dialog.ui.EditDirOut, &dialog}) {
+    EXPECT_EQ(run([&] {
+                QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+                QApplication::sendEvent(target, &enter);
+              }),
+              QDialog::Accepted);
+    EXPECT_EQ(dialog.DialogResult(), 0);
+  }
+  EXPECT_EQ(pickerClicks, 0);
+}
+
+TEST(FileExistsPrompt, GivesZeroToOverwriteOneToAppendAndTwoToCancelOrClose) {
+  TFormAlertExFile prompt;
+  auto run = [&](const std::function<void()>& answer) {
+    QTimer::singleShot(0, &prompt, answer);
+    QTimer::singleShot(0, &prompt, [&] {
+      if (prompt.isVisible()) prompt.done(42);
+    });
+    return prompt.exec();
+  };
+  EXPECT_EQ(run([&] { prompt.ui.ButtonOverwrite->click(); }), TFormAlertExFile::kOverwrite);
+  EXPECT_EQ(run([&] { prompt.ui.ButtonAppend->click(); }), TFormAlertExFile::kAppend);
+  EXPECT_EQ(run([&] { prompt.ui.ButtonCancel->click(); }), TFormAlertExFile::kCancel);
+  EXPECT_EQ(run([&] { prompt.close(); }), TFormAlertExFile::kCancel);
+  EXPECT_EQ(run([&] {
+              QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+              QApplication::sendEvent(&prompt, &escape);
+            }),
+            TFormAlertExFile::kCancel);
+}
+
+TEST(RunningTextWindow, DraggingTheTextWithTheLeftButtonMovesTheStrip) {
+  TFormRssStr strip;
+  strip.move(100, 100);
+  strip.show();
+  QLineEdit* text = strip.ui.EditStr;
+  text->setText(QStringLiteral("Слово за словом"));
+  text->setSelection(6, 3);
+  auto send = [&](QEvent::Type type, QPoint global, Qt::MouseButton button) {
+    const QPoint local = text->mapFromGlobal(global);
+    QMouseEvent event(type, local, global, button,
+                      type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::MouseButtons(button),
+                      Qt::NoModifier);
+    QApplication::sendEvent(text, &event);
+  };
+  const QPoint start = text->mapToGlobal(QPoint(40, 10));
+  const QPoint origin = strip.pos();
+
+  send(QEvent::MouseButtonPress, start, Qt::LeftButton);
+  send(QEvent::MouseMove, start + QPoint(30, 20), Qt::LeftButton);
+  send(QEvent::MouseMove, start + QPoint(50, -10), Qt::LeftButton);
+  send(QEvent::MouseButtonRelease, start + QPoint(50, -10), Qt::LeftButton);
+  EXPECT_EQ(strip.pos(), origin + QPoint(50, -10));
+  // The highlight of the spoken word stays as it was.
+  EXPECT_EQ(text->selectionStart(), 6);
+  EXPECT_EQ(text->selectedText(), QStringLiteral("за "));
+
+  const QPoint moved = strip.pos();
+  const QPoint again = text->mapToGlobal(QPoint(40, 10));
+  send(QEvent::MouseButtonPress, again, Qt::RightButton);
+  send(QEvent::MouseMove, again + QPoint(30, 20), Qt::RightButton);
+  EXPECT_EQ(strip.pos(), moved);
 }
 
 TEST(HtmlView, ZoomStaysWithinItsFiveLevels) {
