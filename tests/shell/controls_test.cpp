@@ -1,10 +1,13 @@
 // Every documented control exists under its name with its documented caption.
 #include <QAbstractButton>
 #include <QComboBox>
+#include <QFileDialog>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QSpinBox>
 #include <QTabWidget>
+#include <climits>
 
 #include "download/float_window.h"
 #include "reader/export_options_dialog.h"
@@ -140,6 +143,7 @@ TEST_F(WindowTest, EveryDocumentedControlOfTheMainWindowExists) {
           {"TabSheet4", "Html View"},
           {"CheckBoxWBB", "Панель с кнопками"},
           {"ComboBoxWBFont", ""},
+          {"LabelWBFont", "Шрифт(Font)"},
           {"CkBoxAddHeadline", "Добавлять заголовок"},
           {"EditWBBackground", ""},
           {"ButtonSpeech", "Читать"},
@@ -156,7 +160,13 @@ TEST_F(WindowTest, EveryDocumentedControlOfTheMainWindowExists) {
           {"CkBoxASPubDate", "Дата публ.(Pub.Date)"},
           {"CkBoxASLink", "Ссылка.(Link)"},
           {"CBoxTransfHtmlToTxt", "Преобразов. Html -> txt"},
+          {"ButtonFontMemoASHeadline", "Шрифт"},
+          {"ButtonColorMemoASHeadline", "Цвет Фона"},
+          {"ButtonFontMemoAS", "Шрифт"},
+          {"ButtonColorMemoAS", "Цвет Фона"},
           {"TabSheet8", "Бегущая строка"},
+          {"ButtonFontEditAnStr", "Шрифт"},
+          {"ButtonColorEditAnStr", "Цвет Фона"},
           {"TabSheet10", "Статус сообщения "},
           {"CkBoxMarkReadMes", "Помечать проч.сообщ."},
           {"SpinEditIntervalInSec", ""},
@@ -197,6 +207,7 @@ TEST_F(WindowTest, EveryDocumentedControlOfTheMainWindowExists) {
           {"RGroupLanguages_1", "Двуязычный синтез.(The Bilingual syntheses.)"},
           {"CkBoxUsePause", "Использовать паузу.(Use the pause.)"},
           {"SpinEditPauseEndText", ""},
+          {"LabelPauseEndText", "Длительность паузы.(Duration of the pause-msec .)"},
           {"EditTagVoiceRus", "<voice required=\"Language=419\">"},
           {"EditTagVoiceEng", "<voice required=\"Language=409\">"},
           {"SEditVolumeR", ""},
@@ -205,6 +216,12 @@ TEST_F(WindowTest, EveryDocumentedControlOfTheMainWindowExists) {
           {"SEditVolumeE", ""},
           {"SEditRateE", ""},
           {"SEditPitchE", ""},
+          {"LabelVolumeR", "Громкость"},
+          {"LabelRateR", "скорость"},
+          {"LabelPitchR", "Тэмбр"},
+          {"LabelVolumeE", "Громкость"},
+          {"LabelRateE", "скорость"},
+          {"LabelPitchE", "Тэмбр"},
           {"CBVoices", ""},
           {"TrackBarVolume", ""},
           {"TrackBarRate", ""},
@@ -255,6 +272,111 @@ TEST_F(WindowTest, EveryDocumentedControlOfTheMainWindowExists) {
           {"TimerDownloadAll", ""},
           {"TimerReadMes", ""},
       });
+}
+
+QStringList Items(QComboBox* box) {
+  QStringList items;
+  for (int i = 0; i < box->count(); ++i) items << box->itemText(i);
+  return items;
+}
+
+QStringList Utf8(std::initializer_list<const char*> texts) {
+  QStringList list;
+  for (const char* text : texts) list << QString::fromUtf8(text);
+  return list;
+}
+
+TEST_F(WindowTest, DropDownsHoldTheirDocumentedItemsAndLabels) {
+  Start();
+  auto* sizes = Find<QComboBox>("ComboBoxWBFont");
+  EXPECT_EQ(Items(sizes), Utf8({"-2 Самый маленький", "-1 Мелкий", "+0 Средний", "+1 Крупный",
+                                "+2 Самый крупный"}));
+  EXPECT_EQ(sizes->currentIndex(), -1);
+  EXPECT_EQ(sizes->placeholderText(), QStringLiteral("+0 Средний"));
+  EXPECT_EQ(Find<QLabel>("LabelWBFont")->buddy(), sizes);
+  EXPECT_EQ(Find<QLabel>("LabelPauseEndText")->buddy(), Find<QSpinBox>("SpinEditPauseEndText"));
+
+  auto* range = Find<QComboBox>("CBoxSDataPub");
+  EXPECT_EQ(Items(range),
+            Utf8({"любой (any)", "сегодня (now)", "сегодня и вчера (today and yesterday)",
+                  "вчера (yesterday)", "за неделю (for week)", "за 2 недели (for 2 weeks)",
+                  "за месяц (for month)", "произвольный диапазон (free range)"}));
+  EXPECT_EQ(range->currentIndex(), 0);
+}
+
+TEST_F(WindowTest, SpinFieldsHaveTheirDocumentedRangesStepsAndDefaults) {
+  Start();
+  const struct {
+    const char* name;
+    int minimum, maximum, step, value;
+  } spins[] = {
+      {"SpinEditPauseEndText", 1, 100000, 10, 1000},
+      {"SEditVolumeR", 1, 100, 1, 90},
+      {"SEditVolumeE", 1, 100, 1, 90},
+      // Rates have no bounds of their own: whatever the settings hold is kept.
+      {"SEditRateR", INT_MIN, INT_MAX, 1, 0},
+      {"SEditRateE", INT_MIN, INT_MAX, 1, 0},
+      {"SEditPitchR", -100, 100, 1, 0},
+      {"SEditPitchE", -100, 100, 1, 0},
+      {"SpinEditSimInNameCh", 1, 200, 1, 80},
+      {"SpinEditIntervalInSec", 1, 1000, 1, 5},
+  };
+  for (const auto& expected : spins) {
+    auto* spin = Find<QSpinBox>(expected.name);
+    ASSERT_NE(spin, nullptr);
+    EXPECT_EQ(spin->minimum(), expected.minimum) << expected.name;
+    EXPECT_EQ(spin->maximum(), expected.maximum) << expected.name;
+    EXPECT_EQ(spin->singleStep(), expected.step) << expected.name;
+    EXPECT_EQ(spin->value(), expected.value) << expected.name;
+  }
+}
+
+TEST_F(WindowTest, RatesFromTheSettingsFileAreNotClamped) {
+  dir_.Write("OpsRss.txt", "SEditRateR.Value=25\r\nSEditRateE.Value=-40\r\n");
+  Start();
+  EXPECT_EQ(Find<QSpinBox>("SEditRateR")->value(), 25);
+  EXPECT_EQ(Find<QSpinBox>("SEditRateE")->value(), -40);
+  Stop();
+  const std::string saved = dir_.Read("OpsRss.txt");
+  EXPECT_NE(saved.find("SEditRateR.Value=25\r\n"), std::string::npos);
+  EXPECT_NE(saved.find("SEditRateE.Value=-40\r\n"), std::string::npos);
+}
+
+TEST_F(WindowTest, FileDialogsHaveTheirFiltersExtensionsAndTitles) {
+  TMain& window = Start();
+  const QStringList urlFilter = {QStringLiteral("List Url (список Url на файлы Rss) (*.RssUrl)")};
+  const struct {
+    const char* name;
+    QFileDialog::AcceptMode mode;
+    QStringList filters;
+    const char* suffix;
+    const char* title;  // nullptr: not documented
+  } dialogs[] = {
+      {"SaveTextFileDialog", QFileDialog::AcceptSave,
+       Utf8({"База RSS, Data base rss (*.rss)", "Все файлы, All (*.*)"}), "rss",
+       "Открыть или Сохранить Базу RSS"},
+      {"SaveTextFileDialogLBCh", QFileDialog::AcceptSave,
+       Utf8({"Любимые каналы (my RSS) (*.myRSS)"}), "myRSS", nullptr},
+      {"OpenTextFileDialogListURL", QFileDialog::AcceptOpen, urlFilter, "RssUrl", nullptr},
+      {"SaveTextFileDialogListURL", QFileDialog::AcceptSave, urlFilter, "RssUrl", nullptr},
+      {"OpenPictureDialogPWB",
+       QFileDialog::AcceptOpen,
+       {QStringLiteral("All *.jpg;*.jpeg;*.bmp;*.gif;*png (*.jpg *.jpeg *.bmp *.gif *png)")},
+       "",
+       nullptr},
+  };
+  for (const auto& expected : dialogs) {
+    auto* dialog = window.findChild<QFileDialog*>(QString::fromLatin1(expected.name));
+    ASSERT_NE(dialog, nullptr) << expected.name;
+    EXPECT_EQ(dialog->acceptMode(), expected.mode) << expected.name;
+    EXPECT_EQ(dialog->nameFilters(), expected.filters) << expected.name;
+    EXPECT_EQ(dialog->defaultSuffix(), QString::fromLatin1(expected.suffix)) << expected.name;
+    if (expected.title) {  // only one title is documented
+      EXPECT_EQ(dialog->windowTitle(), QString::fromUtf8(expected.title)) << expected.name;
+    }
+  }
+  EXPECT_NE(window.findChild<QObject*>(QStringLiteral("FontDialog")), nullptr);
+  EXPECT_NE(window.findChild<QObject*>(QStringLiteral("ColorDialog")), nullptr);
 }
 
 TEST_F(WindowTest, TheSecondaryWindowsHaveTheirControlsAndCaptions) {
