@@ -15,7 +15,7 @@
 namespace vorlin::testing {
 namespace {
 
-class ScanTimerTest : public ScanPageTest {
+class ScanPageTimerTest : public ScanPageTest {
  protected:
   ScanPage& Arm(const char* period) {
     ScanPage& page = StartOn();
@@ -26,7 +26,7 @@ class ScanTimerTest : public ScanPageTest {
   QTimer* TimerScan() { return Find<QTimer>("TimerScan"); }
 };
 
-TEST_F(ScanTimerTest, APeriodOfOneMinuteCountsDownFrom59AndRunsOnTheSixtiethTick) {
+TEST_F(ScanPageTimerTest, APeriodOfOneMinuteCountsDownFrom59AndRunsOnTheSixtiethTick) {
   ScanPage& page = Arm("1");
   ASSERT_TRUE(errors_.isEmpty());
   EXPECT_TRUE(TimerScan()->isActive());
@@ -70,7 +70,7 @@ TEST_F(ScanTimerTest, APeriodOfOneMinuteCountsDownFrom59AndRunsOnTheSixtiethTick
   EXPECT_TRUE(errors_.isEmpty());
 }
 
-TEST_F(ScanTimerTest, StoppingTheTimerDuringATimedRunIsKeptAfterTheRun) {
+TEST_F(ScanPageTimerTest, StoppingTheTimerDuringATimedRunIsKeptAfterTheRun) {
   WriteFeed("a.xml", Feed("Alpha", Item("one", "First")));
   ScanPage& page = Arm("1");
   for (int i = 0; i < 59; ++i) page.TimerScanTimer();
@@ -83,7 +83,7 @@ TEST_F(ScanTimerTest, StoppingTheTimerDuringATimedRunIsKeptAfterTheRun) {
   EXPECT_EQ(Buttons(), (States{true, true, true}));
 }
 
-TEST_F(ScanTimerTest, ATimedRunThatFailsLeavesTheTimerStopped) {
+TEST_F(ScanPageTimerTest, ATimedRunThatFailsLeavesTheTimerStopped) {
   WriteFeed("a.xml", Feed("Alpha", Item("one", "First")));
   ScanPage& page = Arm("1");
   std::filesystem::create_directories(dir_.path() / "store.rss");
@@ -97,7 +97,7 @@ TEST_F(ScanTimerTest, ATimedRunThatFailsLeavesTheTimerStopped) {
   EXPECT_EQ(LogLines().back(), W("    Запись найденых сообщений в файл "));
 }
 
-TEST_F(ScanTimerTest, APeriodThatIsNotAWholeNumberAboveZeroDoesNotArmTheTimer) {
+TEST_F(ScanPageTimerTest, APeriodThatIsNotAWholeNumberAboveZeroDoesNotArmTheTimer) {
   ScanPage& page = StartOn();
   for (const char* period : {"0", "-5", "abc", "", "1.5"}) {
     errors_.clear();
