@@ -99,6 +99,14 @@ IngestOptions ScanPage::Options() const {
 }
 
 void ScanPage::Run(int (*run)(const IngestOptions&, IngestEnv&)) {
+  // Keys checked against, and saved over, an index that could not be read would let every
+  // stored message in again.
+  if (state_.storeIndexBroken) {
+    throw Error("Cannot run: the store index of " +
+                Cp1251ToUtf8(ControlText(ui.EditNameFileAllRSS)) +
+                " could not be read or rebuilt at start-up; mend the store or choose another");
+  }
+  BusyScope busy(state_);
   running_ = true;
   OnExit done([this] { running_ = false; });
   QWidget& window = *this->window();
@@ -179,12 +187,19 @@ void ScanPage::ChooseStore(const std::string& storeName) {
   KeyIndex storeIndex = state_.storeIndex;
   KeyIndex readIndex = state_.readIndex;
   try {
-    SwitchStore(current, storeName, state_.storeIndex, state_.readIndex);
+    // An index that could not be read at start-up is not written over its file.
+    if (!current.empty() && !state_.storeIndexBroken) {
+      state_.storeIndex.Save(StoreIndexName(current));
+    }
+    if (!current.empty() && !state_.readIndexBroken) state_.readIndex.Save(ReadIndexName(current));
+    SwitchStore({}, storeName, state_.storeIndex, state_.readIndex);
   } catch (...) {
     state_.storeIndex = std::move(storeIndex);
     state_.readIndex = std::move(readIndex);
     throw;
   }
+  state_.storeIndexBroken = false;
+  state_.readIndexBroken = false;
   SetControlText(ui.EditNameFileAllRSS, storeName);
 }
 

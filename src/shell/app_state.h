@@ -43,6 +43,27 @@ struct AppState {
   bool speechPaused = false;
 
   int downloadTicks = 0;  // download timer, the list is checked every 61st tick
+
+  // An index of the current store that could not be read or rebuilt holds nothing true, so
+  // its file must not be overwritten with it (at shutdown, on a store switch, after a run).
+  bool storeIndexBroken = false;
+  bool readIndexBroken = false;
+
+  // Long operations in progress (a store load, an ingestion run). They process window events,
+  // so a close request can arrive in their middle; the window waits for them to end.
+  int busy = 0;
+};
+
+// Counts a long operation as running for its scope.
+class BusyScope {
+ public:
+  explicit BusyScope(AppState& state) : state_(state) { ++state_.busy; }
+  ~BusyScope() { --state_.busy; }
+  BusyScope(const BusyScope&) = delete;
+  BusyScope& operator=(const BusyScope&) = delete;
+
+ private:
+  AppState& state_;
 };
 
 }  // namespace vorlin

@@ -218,6 +218,13 @@ QWidget* TMain::SecondaryWindow(const QString& name) {
 }
 
 void TMain::closeEvent(QCloseEvent* event) {
+  // A load or an ingestion run below us is processing events; shutting down now would save
+  // and release the lists it is still working on. Close as soon as it has finished.
+  if (state_.busy > 0) {
+    event->ignore();
+    QTimer::singleShot(100, this, &TMain::close);
+    return;
+  }
   FormDestroy();
   event->accept();
 }

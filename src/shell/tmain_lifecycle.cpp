@@ -31,11 +31,13 @@ const char* const kSettingsFile = "OpsRss.txt";
 // Runs one step of start-up or shutdown; a failure is reported and the next step still runs,
 // so that one unwritable file does not cost the others.
 template <typename Step>
-void RunStep(Step step) {
+bool RunStep(Step step) {
   try {
     step();
+    return true;
   } catch (const std::exception& e) {
     ReportError(QString::fromUtf8(e.what()));
+    return false;
   }
 }
 
@@ -49,8 +51,13 @@ void TMain::FormCreate() {
   const std::string& folder = state_.settingsFolder;
 
   if (FileExists(folder + kScanFoldersFile)) {
-    SetControlText(scan_->ui.MRSSDir,
-                   JoinLines(SplitLines(ReadWholeFile(folder + kScanFoldersFile))));
+    // One folder a line, without a line end after the last (it would become a blank line).
+    std::string lines;
+    for (const std::string& line : SplitLines(ReadWholeFile(folder + kScanFoldersFile))) {
+      if (!lines.empty()) lines += '\n';
+      lines += line;
+    }
+    SetControlText(scan_->ui.MRSSDir, lines);
   }
   if (FileExists(folder + kSettingsFile)) {
     ApplySettings(this, SettingsFile::Load(folder + kSettingsFile));
@@ -75,8 +82,8 @@ void TMain::FormCreate() {
   // Without a store name there is no store and no index beside it.
   const std::string store = StoreName();
   if (!store.empty()) {
-    RunStep([&] { LoadOrRebuildStoreIndex(store, state_.storeIndex); });
-    RunStep([&] { state_.readIndex.Load(ReadIndexName(store)); });
+    state_.storeIndexBroken = !RunStep([&] { LoadOrRebuildStoreIndex(store, state_.storeIndex); });
+    state_.readIndexBroken = !RunStep([&] { state_.readIndex.Load(ReadIndexName(store)); });
   }
 
   const QDateTime now = QDateTime::currentDateTime();
@@ -102,8 +109,8 @@ void TMain::FormDestroy() {
   RunStep([&] { CollectSettings(this).Save(folder + kSettingsFile); });
   const std::string store = StoreName();
   if (!store.empty()) {
-    RunStep([&] { state_.storeIndex.Save(StoreIndexName(store)); });
-    RunStep([&] { state_.readIndex.Save(ReadIndexName(store)); });
+    if (!state_.storeIndexBroken) RunStep([&] { state_.storeIndex.Save(StoreIndexName(store)); });
+    if (!state_.readIndexBroken) RunStep([&] { state_.readIndex.Save(ReadIndexName(store)); });
   }
   state_.storeIndex.Clear();
   state_.readIndex.Clear();
@@ -125,6 +132,7 @@ void TMain::ButtonHelpClick() {
 }
 
 void TMain::ButtonLoadAllFromArxClick() {
+  BusyScope busy(state_);
   QPushButton* button = search_->ui.ButtonLoadAllFromArx;
   button->setEnabled(false);
   try {

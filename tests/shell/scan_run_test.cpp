@@ -155,6 +155,24 @@ TEST_F(ScanRunTest, AStoreThatCannotBeWrittenEndsTheRunWithoutTouchingTheIndexOr
   EXPECT_TRUE(std::filesystem::is_directory(dir_.path() / "store.rss"));
 }
 
+TEST_F(ScanRunTest, NoRunOverAStoreWhoseIndexCouldNotBeRebuilt) {
+  WriteFeed("a.xml", Feed("Alpha", Item("one", "First")));
+  dir_.Write("store.rss", "<item><title>cut short");
+  ScanPage& page = StartOn();
+  ASSERT_EQ(errors_.size(), 1);  // the rebuild at start-up
+  Find<QPushButton>("ButtonStartOne")->click();
+  ASSERT_EQ(errors_.size(), 2);
+  EXPECT_TRUE(errors_[1].contains(QStringLiteral("store index"))) << errors_[1].toStdString();
+  EXPECT_EQ(dir_.Read("store.rss"), "<item><title>cut short");
+  EXPECT_FALSE(FileExists(dir_.Name() + "store.BCRC32"));
+  EXPECT_EQ(Buttons(), (States{true, true, true}));
+  // Choosing a sound store mends it.
+  page.ChooseStore(dir_.Name() + "other.rss");
+  Find<QPushButton>("ButtonStartOne")->click();
+  EXPECT_EQ(errors_.size(), 2);
+  EXPECT_EQ(window_->State().storeIndex.Size(), 1u);
+}
+
 TEST_F(ScanRunTest, TheFolderListButtonsAppendAChosenFolderAndEmptyTheList) {
   ScanPage& page = StartOn();
   std::filesystem::create_directories(dir_.path() / "more");

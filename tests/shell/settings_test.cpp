@@ -127,6 +127,24 @@ TEST_F(WindowTest, ExitWritesExactlyTheFiftyTwoKeysInTableOrder) {
   EXPECT_NE(dir_.Read("OpsUSelMes.txt").find("RGroupWUnload.ItemIndex=1\r\n"), std::string::npos);
 }
 
+TEST_F(WindowTest, ScanFoldersComeBackWithoutABlankLastLine) {
+  dir_.Write("DirRss.txt", "/data/a\r\n/data/b\r\n");
+  Start();
+  EXPECT_EQ(Find<QPlainTextEdit>("MRSSDir")->toPlainText(), QStringLiteral("/data/a\n/data/b"));
+  Stop();
+  EXPECT_EQ(dir_.Read("DirRss.txt"), "/data/a\r\n/data/b\r\n");
+}
+
+TEST_F(WindowTest, AnIndexThatCouldNotBeRebuiltIsNotWrittenAtExit) {
+  dir_.Write("s.rss", "<item><title>cut short");
+  Start({QStringLiteral("--store"), QString::fromStdString(dir_.Name() + "s.rss")});
+  EXPECT_EQ(errors_.size(), 1);
+  Stop();
+  // An empty index file would be loaded as it stands at the next start and never rebuilt.
+  EXPECT_FALSE(std::filesystem::exists(dir_.path() / "s.BCRC32"));
+  EXPECT_TRUE(std::filesystem::exists(dir_.path() / "s.RMCRC32"));
+}
+
 TEST_F(WindowTest, ARestartRestoresEveryControlButTheHeadlineSwitch) {
   std::string written;
   {

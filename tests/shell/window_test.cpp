@@ -132,6 +132,30 @@ TEST_F(WindowTest, LoadingTheStoreListsItsChannelsAndReportsTheTotals) {
   EXPECT_TRUE(errors_.isEmpty());
 }
 
+TEST_F(WindowTest, ClosingDuringALoadWaitsForItToFinish) {
+  std::string store;
+  for (int i = 0; i < 300; ++i) {
+    WriteItemBlock(store, {"Channel " + std::to_string(i), "T", "L", std::to_string(i), "D"}, true);
+  }
+  dir_.Write("s.rss", store);
+  TMain& window = Start({QStringLiteral("--store"), QString::fromStdString(dir_.Name() + "s.rss")});
+  // The close request arrives while the load processes events.
+  QTimer::singleShot(0, &window, &TMain::close);
+  Find<QPushButton>("ButtonLoadAllFromArx")->click();
+  EXPECT_EQ(window.State().messages.Count(), 300);
+  EXPECT_EQ(window.State().channels.size(), 300u);
+  EXPECT_EQ(window.Status().PanelText(2), QStringLiteral("Всего сообщений 300, каналов 300"));
+  EXPECT_FALSE(std::filesystem::exists(dir_.path() / "OpsRss.txt"));
+  // Once the load is over the window closes by itself, running the shutdown sequence.
+  const auto settings = dir_.path() / "OpsRss.txt";
+  for (int i = 0; i < 200 && !std::filesystem::exists(settings); ++i) {
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  EXPECT_TRUE(std::filesystem::exists(settings));
+  EXPECT_TRUE(errors_.isEmpty());
+}
+
 TEST_F(WindowTest, AnEmptyStoreGivesNoChannels) {
   dir_.Write("empty.rss", "");
   TMain& window =
