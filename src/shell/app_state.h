@@ -52,6 +52,18 @@ struct AppState {
   // Long operations in progress (a store load, an ingestion run). They process window events,
   // so a close request can arrive in their middle; the window waits for them to end.
   int busy = 0;
+
+  // Empties the lists (at start-up, before the indexes are loaded, and at shutdown).
+  void ClearLists() {
+    storeIndex.Clear();
+    messages.Clear();
+    channels.clear();
+    found.clear();
+    accumulator.clear();
+    accumulatorKeys.clear();
+    readIndex.Clear();
+    speechQueue.clear();
+  }
 };
 
 // Counts a long operation as running for its scope.

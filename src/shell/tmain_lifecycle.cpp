@@ -70,14 +70,7 @@ void TMain::FormCreate() {
   }
   search_->ShowFavoriteFolder(ControlText(search_->ui.EditDirFavoritListChannel));
 
-  state_.storeIndex.Clear();
-  state_.messages.Clear();
-  state_.channels.clear();
-  state_.found.clear();
-  state_.accumulator.clear();
-  state_.accumulatorKeys.clear();
-  state_.readIndex.Clear();
-  state_.speechQueue.clear();
+  state_.ClearLists();
 
   // Without a store name there is no store and no index beside it.
   const std::string store = StoreName();
@@ -112,13 +105,7 @@ void TMain::FormDestroy() {
     if (!state_.storeIndexBroken) RunStep([&] { state_.storeIndex.Save(StoreIndexName(store)); });
     if (!state_.readIndexBroken) RunStep([&] { state_.readIndex.Save(ReadIndexName(store)); });
   }
-  state_.storeIndex.Clear();
-  state_.readIndex.Clear();
-  state_.messages.Clear();
-  state_.channels.clear();
-  state_.found.clear();
-  state_.accumulator.clear();
-  state_.accumulatorKeys.clear();
+  state_.ClearLists();
 }
 
 void TMain::ButtonExitClick() {
