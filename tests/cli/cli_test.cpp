@@ -1,8 +1,5 @@
 // vorlin-cli as scripts use it: output, exit status and error lines.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-
-#include <cstdio>
 
 #include "store/store_format.h"
 #include "test_support.h"
@@ -10,31 +7,13 @@
 namespace vorlin {
 namespace {
 
-struct CliRun {
-  int status;
-  std::string out;
-  std::string err;
-};
+using test::CliRun;
+using test::RunCli;
 
 std::string Quote(const std::string& s) {
   std::string q = "'";
   for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
   return q + "'";
-}
-
-CliRun Cli(const std::string& args) {
-  test::TempDir dir;
-  const std::string errFile = (dir.path() / "err").string();
-  const std::string command = std::string(VORLIN_CLI) + " " + args + " 2>" + Quote(errFile);
-  CliRun run{};
-  FILE* p = ::popen(command.c_str(), "r");
-  char buf[4096];
-  size_t n;
-  while ((n = std::fread(buf, 1, sizeof buf, p)) > 0) run.out.append(buf, n);
-  int status = ::pclose(p);
-  run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  run.err = test::ReadBytes(errFile);
-  return run;
 }
 
 class CliStore : public ::testing::Test {
@@ -51,15 +30,13 @@ class CliStore : public ::testing::Test {
   std::string store_;
 };
 
-TEST_F(CliStore, CensusPrintsSortedChannelsThenTheFinalStatus) {
-  CliRun r = Cli("census " + store_);
+TEST_F(CliStore, CensusDumpAndRebuildIndexPrintWhatScriptsRead) {
+  CliRun r = RunCli("census " + store_);
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(r.out, "world\nМир\nВсего сообщений 3, каналов 2\n");
   EXPECT_EQ(r.err, "");  // no progress when stderr is not a terminal
-}
 
-TEST_F(CliStore, DumpPrintsOneJsonObjectPerMessage) {
-  CliRun r = Cli("dump " + store_);
+  r = RunCli("dump " + store_);
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(r.out,
             "{\"n\":0,\"titleRss\":\"Мир\",\"title\":\"Заголовок\",\"link\":\"http://a/1\","
@@ -68,51 +45,49 @@ TEST_F(CliStore, DumpPrintsOneJsonObjectPerMessage) {
             "\"description\":\"abc\",\"pubDate\":\"d2\"}\n"
             "{\"n\":2,\"titleRss\":\"мир\",\"title\":\"T3\",\"link\":\"http://a/3\","
             "\"description\":\"abc\",\"pubDate\":\"d3\"}\n");
-}
 
-TEST_F(CliStore, RebuildIndexSavesTheIndexBesideTheStore) {
-  CliRun r = Cli("rebuild-index " + store_);
+  r = RunCli("rebuild-index " + store_);
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(r.out, "2\n");  // two distinct descriptions
   EXPECT_TRUE(std::filesystem::exists(dir_.path() / "news.BCRC32"));
 }
 
 TEST_F(CliStore, BrokenOrMissingStoreFailsWithOneLineNamingTheFile) {
-  CliRun missing = Cli("census " + Quote((dir_.path() / "none.rss").string()));
+  CliRun missing = RunCli("census " + Quote((dir_.path() / "none.rss").string()));
   EXPECT_EQ(missing.status, 1);
   EXPECT_EQ(missing.out, "");
   EXPECT_NE(missing.err.find("none.rss"), std::string::npos) << missing.err;
   EXPECT_EQ(std::count(missing.err.begin(), missing.err.end(), '\n'), 1) << missing.err;
 
   test::WriteBytes(dir_.path() / "bad.rss", "<item><title>");
-  CliRun bad = Cli("dump " + Quote((dir_.path() / "bad.rss").string()));
+  CliRun bad = RunCli("dump " + Quote((dir_.path() / "bad.rss").string()));
   EXPECT_EQ(bad.status, 1);
   EXPECT_NE(bad.err.find("bad.rss: line 1"), std::string::npos) << bad.err;
 }
 
 TEST(Cli, KeysAndDates) {
-  EXPECT_EQ(Cli("keys abc").out, "message-key 00891568578000000000003\n");
-  CliRun both = Cli("keys abc T");
+  EXPECT_EQ(RunCli("keys abc").out, "message-key 00891568578000000000003\n");
+  CliRun both = RunCli("keys abc T");
   EXPECT_EQ(both.out, "message-key 00891568578000000000003\nread-key 02941181753000000000004\n");
   // Russian arguments are converted to Windows-1251 before the checksum: 2 bytes, not 4.
-  EXPECT_EQ(Cli("keys 'яя'").out.substr(12 + 11), "000000000002\n");
-  EXPECT_EQ(Cli("date 'Thu, 01 Jan 2009 09:34:56 +0300 '").out, "true 2009:01:0106:34:56\n");
-  EXPECT_EQ(Cli("date 'Thu, 1 Jan 2009 09:34:56 +0300'").out, "false \n");
-  CliRun malformed = Cli("date 'Thu, 01 jan 2009 09:34:56 +0300'");
+  EXPECT_EQ(RunCli("keys 'яя'").out.substr(12 + 11), "000000000002\n");
+  EXPECT_EQ(RunCli("date 'Thu, 01 Jan 2009 09:34:56 +0300 '").out, "true 2009:01:0106:34:56\n");
+  EXPECT_EQ(RunCli("date 'Thu, 1 Jan 2009 09:34:56 +0300'").out, "false \n");
+  CliRun malformed = RunCli("date 'Thu, 01 jan 2009 09:34:56 +0300'");
   EXPECT_EQ(malformed.out.substr(0, 6), "false ");
   EXPECT_EQ(malformed.out.size(), 6u + 18u + 1u);
 }
 
 TEST(Cli, UsageErrorsExitTwoAndHelpExitsZero) {
-  EXPECT_EQ(Cli("").status, 2);
-  EXPECT_EQ(Cli("frobnicate").status, 2);
-  CliRun wrong = Cli("census");
+  EXPECT_EQ(RunCli("").status, 2);
+  EXPECT_EQ(RunCli("frobnicate").status, 2);
+  CliRun wrong = RunCli("census");
   EXPECT_EQ(wrong.status, 2);
   EXPECT_NE(wrong.err.find("usage: vorlin-cli"), std::string::npos);
-  CliRun help = Cli("--help");
+  CliRun help = RunCli("--help");
   EXPECT_EQ(help.status, 0);
   EXPECT_NE(help.out.find("rebuild-index STORE"), std::string::npos);
-  CliRun commandHelp = Cli("--config-dir /tmp census --help");
+  CliRun commandHelp = RunCli("--config-dir /tmp census --help");
   EXPECT_EQ(commandHelp.status, 0);
   EXPECT_NE(commandHelp.out.find("census STORE"), std::string::npos);
 }

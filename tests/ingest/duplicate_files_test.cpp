@@ -16,15 +16,6 @@ using testing::RecordingProgress;
 using testing::TempDir;
 using testing::WriteFile;
 
-TEST(FormatDigitGroupsTest, GroupsByThreesWithALeadingBlankForWholeGroups) {
-  EXPECT_EQ(FormatDigitGroups("0"), "0");
-  EXPECT_EQ(FormatDigitGroups("12"), "12");
-  EXPECT_EQ(FormatDigitGroups("123"), " 123");
-  EXPECT_EQ(FormatDigitGroups("1234"), "1 234");
-  EXPECT_EQ(FormatDigitGroups("123456"), " 123 456");
-  EXPECT_EQ(FormatDigitGroups("1234567"), "1 234 567");
-}
-
 TEST(DuplicateFilesTest, KeepsTheCopyWhosePathSortsFirstIgnoringCase) {
   TempDir dir;
   const std::string content(1500, 'x');

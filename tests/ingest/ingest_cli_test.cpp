@@ -1,8 +1,6 @@
 // vorlin-cli ingest and demo, run as built.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cstdlib>
 #include <regex>
 
 #include "ingest_test_support.h"
@@ -26,18 +24,12 @@ struct CliResult {
 };
 
 CliResult RunCli(const TempDir& dir, const std::string& args) {
-  const std::string out = dir / "cli.out";
-  const std::string err = dir / "cli.err";
-  const std::string command = std::string(VORLIN_CLI) + " --config-dir " + dir.Folder() + "cfg " +
-                              args + " >" + out + " 2>" + err;
-  int rc = std::system(command.c_str());
-  CliResult r;
-  r.status = WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
-  std::string text = ReadFile(out);
-  for (size_t start = 0, nl; (nl = text.find('\n', start)) != std::string::npos; start = nl + 1) {
-    r.lines.push_back(text.substr(start, nl - start));
+  test::CliRun run = test::RunCli("--config-dir " + dir.Folder() + "cfg " + args);
+  CliResult r{run.status, {}, run.err};
+  for (size_t start = 0, nl; (nl = run.out.find('\n', start)) != std::string::npos;
+       start = nl + 1) {
+    r.lines.push_back(run.out.substr(start, nl - start));
   }
-  r.err = ReadFile(err);
   return r;
 }
 

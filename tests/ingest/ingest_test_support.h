@@ -2,29 +2,19 @@
 #pragma once
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 
 #include "test_support.h"
 
 namespace vorlin::testing {
 
+using test::ErrorText;
 using test::RecordingProgress;
 using test::TempDir;
-
 inline void WriteFile(const std::string& path, const std::string& bytes) {
-  std::filesystem::create_directories(std::filesystem::path(path).parent_path());
-  std::ofstream(path, std::ios::binary) << bytes;
+  test::WriteBytes(path, bytes);
 }
-
-inline std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
+inline std::string ReadFile(const std::string& path) { return test::ReadBytes(path); }
 inline bool Exists(const std::string& path) { return std::filesystem::exists(path); }
 
 // An RSS 2.0 feed in UTF-8 around the given channel children.

@@ -28,14 +28,19 @@ class IngestionRunTest : public ::testing::Test {
     std::filesystem::create_directory(dir_ / "feeds");
   }
 
-  // Runs once as the one-shot button does; returns the log as UTF-8 lines.
+  // The environment of a run that records its log as UTF-8 lines in log_.
+  IngestEnv Env() {
+    log_.clear();
+    return IngestEnv{
+        index_, [this](const std::string& l) { log_.push_back(Cp1251ToUtf8(l)); }, progress_, {}};
+  }
+
+  // Runs once as the one-shot button does; returns the log.
   std::vector<std::string> OneShot() {
-    std::vector<std::string> log;
-    NullProgress progress;
-    IngestEnv env{index_, [&](const std::string& l) { log.push_back(Cp1251ToUtf8(l)); }, progress,
-                  [] { return std::string("06.12.2026 21:00:00"); }};
+    IngestEnv env = Env();
+    env.timeStamp = [] { return std::string("06.12.2026 21:00:00"); };
     RunOneShotIngestion(options_, env);
-    return log;
+    return log_;
   }
 
   std::string Feeds(const std::string& name) { return dir_ / ("feeds/" + name); }
@@ -43,6 +48,8 @@ class IngestionRunTest : public ::testing::Test {
   TempDir dir_;
   IngestOptions options_;
   KeyIndex index_;
+  NullProgress progress_;
+  std::vector<std::string> log_;
 };
 
 TEST_F(IngestionRunTest, AnEmptyFolderListLogsEveryStepAndCreatesAnEmptyStore) {
@@ -136,12 +143,9 @@ TEST_F(IngestionRunTest, AFolderListedTwiceIsReadTwiceAndWithoutUniquenessStored
 TEST_F(IngestionRunTest, ATimedRunLogsNeitherStartNorCompletion) {
   WriteFile(Feeds("a.xml"), Feed("C", Item("one", "d1")));
   WriteFile(Feeds("b.xml"), Feed("C", Item("one", "d1")));
-  std::vector<std::string> log;
-  NullProgress progress;
-  IngestEnv env{
-      index_, [&](const std::string& l) { log.push_back(Cp1251ToUtf8(l)); }, progress, {}};
+  IngestEnv env = Env();
   EXPECT_EQ(RunTimedIngestion(options_, env), 1);
-  EXPECT_EQ(log,
+  EXPECT_EQ(log_,
             (std::vector<std::string>{
                 "    Начал поиск дублей. (Began searching for of the copies.)",
                 "All scan files=2 All scan files size = 508 All test=2 Dubl- 1 Size dubl=  254",
@@ -173,12 +177,9 @@ TEST_F(IngestionRunTest, AStoreThatCannotBeWrittenLeavesIndexAndSourcesAlone) {
   WriteFile(dir_ / "store.BCRC32", MessageKey("old") + "\r\n");
   index_.Add(MessageKey("old"));
   WriteFile(Feeds("a.xml"), Feed("C", Item("one", "d1") + Item("two", "d2")));
-  std::vector<std::string> log;
-  NullProgress progress;
-  IngestEnv env{
-      index_, [&](const std::string& l) { log.push_back(Cp1251ToUtf8(l)); }, progress, {}};
+  IngestEnv env = Env();
   EXPECT_THROW(RunIngestion(options_, env), Error);
-  EXPECT_EQ(log.back(), "    Запись найденых сообщений в файл ");
+  EXPECT_EQ(log_.back(), "    Запись найденых сообщений в файл ");
   EXPECT_TRUE(Exists(Feeds("a.xml")));
   EXPECT_EQ(ReadFile(dir_ / "store.BCRC32"), MessageKey("old") + "\r\n");
   // The keys of the lost run are gone from memory too, so a later run stores the items.
@@ -197,8 +198,7 @@ TEST_F(IngestionRunTest, KeysOfStoredItemsEqualTheKeysOfARebuiltIndex) {
   ASSERT_EQ(atIngestion.size(), 2u);
   OneShot();  // the same feed again adds nothing
   MessageList list;
-  NullProgress progress;
-  LoadStore(options_.storeName, list, progress);
+  LoadStore(options_.storeName, list, progress_);
   EXPECT_EQ(list.Count(), 2);
 }
 
@@ -211,8 +211,7 @@ TEST_F(IngestionRunTest, AStoreNamedLikeAFeedInsideAScanFolderIsLeftAlone) {
   OneShot();
   OneShot();  // now the store holds "<rss " and is no valid feed: it must survive all the same
   MessageList list;
-  NullProgress progress;
-  LoadStore(options_.storeName, list, progress);
+  LoadStore(options_.storeName, list, progress_);
   EXPECT_EQ(list.Count(), 1);
 }
 

@@ -21,13 +21,16 @@ struct Extracted {
   std::vector<MessageValues> messages;  // the store text read back
 };
 
-Extracted Walk(ItemExtractor& extractor, const std::string& xml) {
-  FeedDocument doc = FeedDocument::Parse(xml, "test.xml");
+Extracted Walk(ItemExtractor& extractor, const FeedDocument& doc) {
   extractor.ResetFileState();
   extractor.WalkNodes(doc.FirstChild());
   Extracted out{extractor.NewItemText(), extractor.NewMessages(), {}};
   WalkStoreText(out.text, kAllFields, [&](MessageValues& v) { out.messages.push_back(v); });
   return out;
+}
+
+Extracted Walk(ItemExtractor& extractor, const std::string& xml) {
+  return Walk(extractor, FeedDocument::Parse(xml, "test.xml"));
 }
 
 Extracted Extract(const std::string& xml, bool unique = false) {
@@ -49,18 +52,10 @@ TEST(ItemExtractionTest, ACompleteItemBecomesOneStoreBlockWithTheChannelTitle) {
 }
 
 TEST(ItemExtractionTest, ItemsLackingAFieldOrItsTextGiveNoMessage) {
-  const std::string noDate =
-      "<item><title>a</title><link>l</link><description>d</description></item>";
-  const std::string emptyDescription =
-      "<item><title>b</title><link>l</link><description></description><pubDate>p</pubDate>"
-      "</item>";
-  const std::string emptyCData =
-      "<item><title>c</title><link>l</link><description><![CDATA[]]></description>"
-      "<pubDate>p</pubDate></item>";
-  const std::string blankDescription =
-      "<item><title>d</title><link>l</link><description>  \n </description>"
-      "<pubDate>p</pubDate></item>";
-  Extracted e = Extract(Feed("c", noDate + emptyDescription + emptyCData + blankDescription));
+  // No date, an empty description, an empty CDATA section, a blank description.
+  Extracted e =
+      Extract(Feed("c", "<item><title>a</title><link>l</link><description>d</description></item>" +
+                            Item("b", "") + Item("c", "<![CDATA[]]>") + Item("d", "  \n ")));
   ASSERT_EQ(e.count, 1);
   EXPECT_EQ(e.messages[0][kTitle], "c");
   EXPECT_EQ(e.messages[0][kDescription], "");
@@ -145,13 +140,10 @@ TEST(ItemExtractionTest, FeedsInFourEncodingsGiveWindows1251Text) {
                              "Temperatures reach 18 °C in Lisbon"}}) {
     KeyIndex index;
     ItemExtractor extractor(false, index);
-    FeedDocument doc =
-        FeedDocument::Load(std::string(VORLIN_SOURCE_DIR) + "/samples/feeds/" + c.file);
-    extractor.ResetFileState();
-    extractor.WalkNodes(doc.FirstChild());
-    std::vector<MessageValues> messages;
-    WalkStoreText(extractor.NewItemText(), kAllFields,
-                  [&](MessageValues& v) { messages.push_back(v); });
+    const std::vector<MessageValues> messages =
+        Walk(extractor,
+             FeedDocument::Load(std::string(VORLIN_SOURCE_DIR) + "/samples/feeds/" + c.file))
+            .messages;
     ASSERT_EQ(messages.size(), c.file[0] == 'l' ? 4u : 3u) << c.file;
     EXPECT_EQ(messages.back()[kTitleRss], W(c.channel)) << c.file;
     EXPECT_EQ(messages.back()[kTitle], W(c.title)) << c.file;
