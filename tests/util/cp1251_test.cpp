@@ -48,13 +48,6 @@ TEST(Cp1251, MalformedUtf8NeverSwallowsFollowingText) {
   EXPECT_EQ(Utf8ToCp1251("\xC0\xAF"), "??");  // overlong form
 }
 
-TEST(Cp1251, RussianRoundTrip) {
-  const std::string utf8 = "Съешь же ещё этих мягких французских булок, № 5 — «да»";
-  const std::string cp = Utf8ToCp1251(utf8);
-  EXPECT_EQ(cp.size(), 54u);  // one byte per character
-  EXPECT_EQ(Cp1251ToUtf8(cp), utf8);
-}
-
 TEST(Cp1251, UpperCaseMapsLatinAndCyrillicOnly) {
   EXPECT_EQ(Cp1251ToUtf8(UpperCase1251(W("abc ёжик їєі ўґ 123 µ"))), "ABC ЁЖИК ЇЄІ ЎҐ 123 µ");
 }
