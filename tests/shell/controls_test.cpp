@@ -1,6 +1,8 @@
-// Every documented control exists under its name with its documented caption.
+// Every documented control exists under its name with its documented caption; the window
+// keeps its designed size.
 #include <QAbstractButton>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QFileDialog>
 #include <QGroupBox>
 #include <QLabel>
@@ -18,11 +20,6 @@
 namespace vorlin::testing {
 namespace {
 
-struct Control {
-  const char* name;
-  const char* caption;  // empty: only its existence is checked
-};
-
 // The caption a user sees on a control: a button's text, a group's title, a label's text,
 // a page's tab text.
 QString Caption(QWidget* control) {
@@ -39,14 +36,17 @@ QString Caption(QWidget* control) {
   return {};
 }
 
-void ExpectControls(QWidget* root, std::initializer_list<Control> controls) {
-  for (const Control& expected : controls) {
-    QObject* control = root->findChild<QObject*>(QString::fromLatin1(expected.name));
-    ASSERT_NE(control, nullptr) << expected.name;
-    if (*expected.caption) {
+// `controls` is a list of "Name" or "Name=Caption" entries, each ended by "|": every control
+// exists, and those with a caption show it.
+void ExpectControls(QWidget* root, const char* controls) {
+  for (const QString& entry : QString::fromUtf8(controls).split('|', Qt::SkipEmptyParts)) {
+    const QString name = entry.section('=', 0, 0);
+    QObject* control = root->findChild<QObject*>(name);
+    ASSERT_NE(control, nullptr) << name.toStdString();
+    if (entry.contains('=')) {
       auto* widget = qobject_cast<QWidget*>(control);
-      ASSERT_NE(widget, nullptr) << expected.name;
-      EXPECT_EQ(Caption(widget), QString::fromUtf8(expected.caption)) << expected.name;
+      ASSERT_NE(widget, nullptr) << name.toStdString();
+      EXPECT_EQ(Caption(widget), entry.section('=', 1)) << name.toStdString();
     }
   }
 }
@@ -55,223 +55,92 @@ TEST_F(WindowTest, EveryDocumentedControlOfTheMainWindowExists) {
   TMain& window = Start();
   ExpectControls(
       &window,
-      {
-          {"StatusBar", ""},
-          {"PanelUpr", ""},
-          {"PanelAll", ""},
-          {"PageControl", ""},
-          {"ButtonExit", "Выход (Exit)"},
-          {"EditAnStr", ""},
-          {"ButtonHelp", "Помощь (Help)"},
-          {"TabSheetScan", "Сканирование  RSS. (Scan  RSS)"},
-          {"GroupBoxControl", " Управление.( Control ) "},
-          {"ButtonStartOne", "Запуск однократно.(Start one-shot.)"},
-          {"ButtonStartOnTimer", "Запуск по таймеру.(Start on timer.)"},
-          {"ButtonStopTimer", "Остановить таймер.(Stop timer)"},
-          {"GroupBoxOps", " Настройки (Settings) "},
-          {"EditNameFileAllRSS", ""},
-          {"ButtonGetNameFileAllRSS", "?"},
-          {"EditTimeScan", "15"},
-          {"CBoxPurgeEq",
-           "Предварительно удалять одинаковые файлы.(Beforehand delete the alike files.)"},
-          {"CBoxDelRssAfterProc",
-           "Удалять  после обработки RSS файлы.(Delete after processing RSS files.)"},
-          {"CBoxDeleteXmlNotRSS", "Удалять Xml файлы не RSS. (Delete Xml files not RSS.)"},
-          {"CBoxLoadUniqueMess",
-           "Загружать в хранилище только уникальные сообщения. (Load in vault only unique "
-           "messages.)"},
-          {"CBoxDelBadRSSFiles",
-           "Удалять синтаксически не верные  RSS XML файлы.(Delete syntax not faithfull RSS XML "
-           "files.)"},
-          {"GroupBoxRSSDir", " Папки где ищем RSS (Directory where search for RSS) "},
-          {"MRSSDir", ""},
-          {"ButtonAddDirToMRSSDir", "Добавить папку (Add Directory)"},
-          {"ButtonCleanAllInMRSSDir", "Очистить все (Clean all)"},
-          {"CBoxScanSubDir", "Сканировать подкаталоги"},
-          {"GroupBoxProtocol", " Протокол работы.(The Protocol of the work.) "},
-          {"MemoLog", ""},
-          {"TabSheetRead", "Чтение RSS. (Read RSS)"},
-          {"PageControlRead", ""},
-          {"TabSheet1", "Поиск каналов и сообщений. (Search channels and messages)"},
-          {"GBoxLoadFromArx", "Управление "},
-          {"ButtonLoadAllFromArx", "Загрузка всех каналов. (Loading all channel)"},
-          {"PanelChanel", ""},
-          {"GroupBoxChanel", "Отобранные каналы.(The Selected channels.)"},
-          {"EditDirFavoritListChannel", ""},
-          {"ButtonSetDirFavoritListChannel", "?"},
-          {"FBoxFavoritListChannel", ""},
-          {"ListBoxChannel", ""},
-          {"ButtonChannelClear", "Очистка(Clear)"},
-          {"ButtonSaveListChannel", "Сохранить список каналов"},
-          {"GBoxAllChanel", "Все каналы. (All Channels)"},
-          {"ListBoxChannelAll", ""},
-          {"LabelFiltr", "Фильтр (filter):"},
-          {"EditFilterChnnels", ""},
-          {"GBoxFilter", "Поиск и Фильтрация.(Searching and Filtering)"},
-          {"EditSChannels", ""},
-          {"EditSTitle", ""},
-          {"EditSDescription", ""},
-          {"EditSLink", ""},
-          {"CBoxSDataPub", ""},
-          {"DateTimePickerS", ""},
-          {"DateTimePickerE", ""},
-          {"CBoxSetFiler", "Использовать фильтр. (Use filter)"},
-          {"CheckBoxReadMes", "Без прочитанных сообщ."},
-          {"ButtonLoadAllMessToClib", "Загрузка  в буфер обмена."},
-          {"PageControlSearching", ""},
-          {"TabSheetSimple", "Простой поиск"},
-          {"ButtonFindAndShow", "Найти и показать.(Find and show.)"},
-          {"TabSheetExtended", "Расширенный"},
-          {"ButtonFound", "Найти (Found)"},
-          {"ButtonAssociation", "Объединение"},
-          {"ButtonIntersection", "Пересечение"},
-          {"ButtonNotIntersection", "Не пересечение"},
-          {"ButtonException", "Исключение"},
-          {"ButtonShowAllMess", "Показать(Show)"},
-          {"ButtonClearAllFound", "Очистка(clear)"},
-          {"ButtonUnloadingSelMes", "Выгрузка сообщений"},
-          {"PanelAllFound", "0"},
-          {"TabSheet2", "Чтение найденного.(Reading found.)"},
-          {"PanelMess", ""},
-          {"GroupBoxTitle", "Найденные каналы и сообщения. (The Founded channels and messages.)"},
-          {"ListBoxTitle", ""},
-          {"GroupBoxOptions", "Настройки.(Options)"},
-          {"PageControlOp", ""},
-          {"TabSheetTV", "TXT View"},
-          {"ButtonFontTXTView", "Шрифт TXTView"},
-          {"ButtonColorTXTView", "Цвет TXTView"},
-          {"TabSheet4", "Html View"},
-          {"CheckBoxWBB", "Панель с кнопками"},
-          {"ComboBoxWBFont", ""},
-          {"LabelWBFont", "Шрифт(Font)"},
-          {"CkBoxAddHeadline", "Добавлять заголовок"},
-          {"EditWBBackground", ""},
-          {"ButtonSpeech", "Читать"},
-          {"ButtonPause", "Пауза"},
-          {"ButtonSpeechStop", "Стоп!"},
-          {"TabSheet3", "Сhannels"},
-          {"ButtonFontCh", "Шрифт"},
-          {"ButtonColorCh", "Цвет фона"},
-          {"SpinEditSimInNameCh", ""},
-          {"TabSheet7", "Анимация речи"},
-          {"CBoxPASHeadline", "Показывать заголовок"},
-          {"CkBoxASTitleRSS", "Назв. RSS (Title RSS)"},
-          {"CkBoxASTitle", "Заг. сообщ.(Title)"},
-          {"CkBoxASPubDate", "Дата публ.(Pub.Date)"},
-          {"CkBoxASLink", "Ссылка.(Link)"},
-          {"CBoxTransfHtmlToTxt", "Преобразов. Html -> txt"},
-          {"ButtonFontMemoASHeadline", "Шрифт"},
-          {"ButtonColorMemoASHeadline", "Цвет Фона"},
-          {"ButtonFontMemoAS", "Шрифт"},
-          {"ButtonColorMemoAS", "Цвет Фона"},
-          {"TabSheet8", "Бегущая строка"},
-          {"ButtonFontEditAnStr", "Шрифт"},
-          {"ButtonColorEditAnStr", "Цвет Фона"},
-          {"TabSheet10", "Статус сообщения "},
-          {"CkBoxMarkReadMes", "Помечать проч.сообщ."},
-          {"SpinEditIntervalInSec", ""},
-          {"PageControlView", ""},
-          {"TXTView", "TXT View"},
-          {"MemoMess", ""},
-          {"TabSheetHtmlView", "Html View"},
-          {"EditWBTitleRSS", ""},
-          {"EditWBTitle", ""},
-          {"EditDatePub", ""},
-          {"EditLink", ""},
-          {"LabelLink", "Ссылка:"},
-          {"PanelWBB", ""},
-          {"ToolBarWB", ""},
-          {"ToolButtonStop", ""},
-          {"ToolButtonRefresh", ""},
-          {"ToolButtonPrev", ""},
-          {"ToolButtonNext", ""},
-          {"ToolButtonUp", ""},
-          {"ToolButtonDown", ""},
-          {"ToolButtonSpeech", ""},
-          {"ToolButtonPause", ""},
-          {"ToolButtonSpeechStop", ""},
-          {"ToolButtonRadMes", ""},
-          {"ToolButtonClearHist", ""},
-          {"CBoxHistoryList", ""},
-          {"WebBrowser", ""},
-          {"TabSheet6", "Анимация речи (Highlight speech)"},
-          {"PanelAnimSpeechHeadline", ""},
-          {"MemoASHeadline", ""},
-          {"MemoAS", ""},
-          {"ToolBarAsControl", ""},
-          {"ToolButtonASPlay", ""},
-          {"ToolButtonASPause", ""},
-          {"ToolButtonASStop", ""},
-          {"TabSheet5", "Речь (Speech)"},
-          {"RGroupLanguages", "Языки (Languages)"},
-          {"RGroupLanguages_1", "Двуязычный синтез.(The Bilingual syntheses.)"},
-          {"CkBoxUsePause", "Использовать паузу.(Use the pause.)"},
-          {"SpinEditPauseEndText", ""},
-          {"LabelPauseEndText", "Длительность паузы.(Duration of the pause-msec .)"},
-          {"EditTagVoiceRus", "<voice required=\"Language=419\">"},
-          {"EditTagVoiceEng", "<voice required=\"Language=409\">"},
-          {"SEditVolumeR", ""},
-          {"SEditRateR", ""},
-          {"SEditPitchR", ""},
-          {"SEditVolumeE", ""},
-          {"SEditRateE", ""},
-          {"SEditPitchE", ""},
-          {"LabelVolumeR", "Громкость"},
-          {"LabelRateR", "скорость"},
-          {"LabelPitchR", "Тэмбр"},
-          {"LabelVolumeE", "Громкость"},
-          {"LabelRateE", "скорость"},
-          {"LabelPitchE", "Тэмбр"},
-          {"CBVoices", ""},
-          {"TrackBarVolume", ""},
-          {"TrackBarRate", ""},
-          {"TrackBarPitch", ""},
-          {"EditTestText", "Эта программа умеет читать новостные ленты."},
-          {"SpeedButtonSayTestText", ""},
-          {"ButtonUseRVoice", "Применить к рус. голосу(Use to russian voice)"},
-          {"ButtonUseEVoice", "Применить к англ. голосу (Use to english voice)"},
-          {"RGDigitSay", " Как произносить цифры? (What pronounce the numerals?)"},
-          {"RGroupAnimSpeech", "Как анимировать речь (text to speech animated)"},
-          {"RGroupAnimSpeech_3", "В нов.окне (in new window)"},
-          {"TabSheetDownloadsRSS", "Загрузка RSS (Downloads RSS)"},
-          {"GroupBoxCLoad", " Управление загрузкой RSS файлов. (Control downloads RSS files.)"},
-          {"ButtonDownloadAll", "Загрузить все. (Download all)"},
-          {"ButtonDownloadOneFile", "Загрузить один файл.(Download one file.)"},
-          {"ButtonStopAll", "Stop/All"},
-          {"ButtonDownloadAllOnTimer", "Загружать по таймеру.(Download all on timer.)"},
-          {"ButtonSaveListURL", "Сохранить список URL.(Save list URL)"},
-          {"ButtonLoadListURL", "Загрузить список URL.(Load list URL)"},
-          {"EditDirSaveDFiles", ""},
-          {"ButtonSelectDirSaveDFiles", "?"},
-          {"GroupBoxEditingDl",
-           "Редактирование параметров загрузки файлов RSS. (Editing parameter downloads the files "
-           "RSS.)"},
-          {"EditURL", ""},
-          {"EditCommentary", ""},
-          {"EditDateLastDLoad", ""},
-          {"EditFrequencyLoadDays", ""},
-          {"EditFrequencyLoadHours", ""},
-          {"EditFrequencyLoadMin", ""},
-          {"ButtonUrlAdd", "Добавить(Add)"},
-          {"ButtonUrlDelete", "Удалить(Delete)"},
-          {"ButtonUrlSave", "Сохранить(Save)"},
-          {"ButtonUrlClear", "Очистить(Clear)"},
-          {"ButtonCleanDate", "Очистить дату"},
-          {"ButtonBob", "Поплавок!"},
-          {"SpeedButtonUrlUp", ""},
-          {"SpeedButtonUrlDn", ""},
-          {"SGridDF", ""},
-          {"TabSheet9", "О Vorlin (About+Help)"},
-          {"PanelAbout", ""},
-          {"ImageLogo", ""},
-          {"StaticTextAbout",
-           "Vorlin - предназначена для сбора, загрузки и чтения новостных лент."},
-          {"LabelAuthor", ""},
-          {"WBHelp", ""},
-          {"TimerScan", ""},
-          {"TimerDownloadAll", ""},
-          {"TimerReadMes", ""},
-      });
+      "StatusBar|PanelUpr|PanelAll|PageControl|EditAnStr|EditNameFileAllRSS|MRSSDir|MemoLog|"
+      "PageControlRead|PanelChanel|EditDirFavoritListChannel|FBoxFavoritListChannel|ListBoxChannel|"
+      "ListBoxChannelAll|EditFilterChnnels|EditSChannels|EditSTitle|EditSDescription|EditSLink|"
+      "CBoxSDataPub|DateTimePickerS|DateTimePickerE|PageControlSearching|PanelMess|ListBoxTitle|"
+      "PageControlOp|ComboBoxWBFont|EditWBBackground|SpinEditSimInNameCh|SpinEditIntervalInSec|"
+      "PageControlView|MemoMess|EditWBTitleRSS|EditWBTitle|EditDatePub|EditLink|PanelWBB|ToolBarWB|"
+      "ToolButtonStop|ToolButtonRefresh|ToolButtonPrev|ToolButtonNext|ToolButtonUp|ToolButtonDown|"
+      "ToolButtonSpeech|ToolButtonPause|ToolButtonSpeechStop|ToolButtonRadMes|ToolButtonClearHist|"
+      "CBoxHistoryList|WebBrowser|PanelAnimSpeechHeadline|MemoASHeadline|MemoAS|ToolBarAsControl|"
+      "ToolButtonASPlay|ToolButtonASPause|ToolButtonASStop|SpinEditPauseEndText|SEditVolumeR|"
+      "SEditRateR|SEditPitchR|SEditVolumeE|SEditRateE|SEditPitchE|CBVoices|TrackBarVolume|"
+      "TrackBarRate|TrackBarPitch|SpeedButtonSayTestText|EditDirSaveDFiles|EditURL|EditCommentary|"
+      "EditDateLastDLoad|EditFrequencyLoadDays|EditFrequencyLoadHours|EditFrequencyLoadMin|"
+      "SpeedButtonUrlUp|SpeedButtonUrlDn|SGridDF|PanelAbout|ImageLogo|LabelAuthor|WBHelp|TimerScan|"
+      "TimerDownloadAll|TimerReadMes|ButtonExit=Выход (Exit)|ButtonHelp=Помощь (Help)|"
+      "TabSheetScan=Сканирование  RSS. (Scan  RSS)|GroupBoxControl= Управление.( Control ) |"
+      "ButtonStartOne=Запуск однократно.(Start one-shot.)|"
+      "ButtonStartOnTimer=Запуск по таймеру.(Start on timer.)|"
+      "ButtonStopTimer=Остановить таймер.(Stop timer)|GroupBoxOps= Настройки (Settings) |"
+      "ButtonGetNameFileAllRSS=?|EditTimeScan=15|"
+      "CBoxPurgeEq=Предварительно удалять одинаковые файлы.(Beforehand delete the alike files.)|"
+      "CBoxDelRssAfterProc=Удалять  после обработки RSS файлы.(Delete after processing RSS files.)|"
+      "CBoxDeleteXmlNotRSS=Удалять Xml файлы не RSS. (Delete Xml files not RSS.)|"
+      "CBoxLoadUniqueMess=Загружать в хранилище только уникальные сообщения. (Load in vault only "
+      "unique messages.)|"
+      "CBoxDelBadRSSFiles=Удалять синтаксически не верные  RSS XML файлы.(Delete syntax not "
+      "faithfull RSS XML files.)|"
+      "GroupBoxRSSDir= Папки где ищем RSS (Directory where search for RSS) |"
+      "ButtonAddDirToMRSSDir=Добавить папку (Add Directory)|"
+      "ButtonCleanAllInMRSSDir=Очистить все (Clean all)|CBoxScanSubDir=Сканировать подкаталоги|"
+      "GroupBoxProtocol= Протокол работы.(The Protocol of the work.) |"
+      "TabSheetRead=Чтение RSS. (Read RSS)|"
+      "TabSheet1=Поиск каналов и сообщений. (Search channels and messages)|"
+      "GBoxLoadFromArx=Управление |"
+      "ButtonLoadAllFromArx=Загрузка всех каналов. (Loading all channel)|"
+      "GroupBoxChanel=Отобранные каналы.(The Selected channels.)|ButtonSetDirFavoritListChannel=?|"
+      "ButtonChannelClear=Очистка(Clear)|ButtonSaveListChannel=Сохранить список каналов|"
+      "GBoxAllChanel=Все каналы. (All Channels)|LabelFiltr=Фильтр (filter):|"
+      "GBoxFilter=Поиск и Фильтрация.(Searching and Filtering)|"
+      "CBoxSetFiler=Использовать фильтр. (Use filter)|CheckBoxReadMes=Без прочитанных сообщ.|"
+      "ButtonLoadAllMessToClib=Загрузка  в буфер обмена.|TabSheetSimple=Простой поиск|"
+      "ButtonFindAndShow=Найти и показать.(Find and show.)|TabSheetExtended=Расширенный|"
+      "ButtonFound=Найти (Found)|ButtonAssociation=Объединение|ButtonIntersection=Пересечение|"
+      "ButtonNotIntersection=Не пересечение|ButtonException=Исключение|"
+      "ButtonShowAllMess=Показать(Show)|ButtonClearAllFound=Очистка(clear)|"
+      "ButtonUnloadingSelMes=Выгрузка сообщений|PanelAllFound=0|"
+      "TabSheet2=Чтение найденного.(Reading found.)|"
+      "GroupBoxTitle=Найденные каналы и сообщения. (The Founded channels and messages.)|"
+      "GroupBoxOptions=Настройки.(Options)|TabSheetTV=TXT View|ButtonFontTXTView=Шрифт TXTView|"
+      "ButtonColorTXTView=Цвет TXTView|TabSheet4=Html View|CheckBoxWBB=Панель с кнопками|"
+      "LabelWBFont=Шрифт(Font)|CkBoxAddHeadline=Добавлять заголовок|ButtonSpeech=Читать|"
+      "ButtonPause=Пауза|ButtonSpeechStop=Стоп!|TabSheet3=Сhannels|ButtonFontCh=Шрифт|"
+      "ButtonColorCh=Цвет фона|TabSheet7=Анимация речи|CBoxPASHeadline=Показывать заголовок|"
+      "CkBoxASTitleRSS=Назв. RSS (Title RSS)|CkBoxASTitle=Заг. сообщ.(Title)|"
+      "CkBoxASPubDate=Дата публ.(Pub.Date)|CkBoxASLink=Ссылка.(Link)|"
+      "CBoxTransfHtmlToTxt=Преобразов. Html -> txt|ButtonFontMemoASHeadline=Шрифт|"
+      "ButtonColorMemoASHeadline=Цвет Фона|ButtonFontMemoAS=Шрифт|ButtonColorMemoAS=Цвет Фона|"
+      "TabSheet8=Бегущая строка|ButtonFontEditAnStr=Шрифт|ButtonColorEditAnStr=Цвет Фона|"
+      "TabSheet10=Статус сообщения |CkBoxMarkReadMes=Помечать проч.сообщ.|TXTView=TXT View|"
+      "TabSheetHtmlView=Html View|LabelLink=Ссылка:|TabSheet6=Анимация речи (Highlight speech)|"
+      "TabSheet5=Речь (Speech)|RGroupLanguages=Языки (Languages)|"
+      "RGroupLanguages_1=Двуязычный синтез.(The Bilingual syntheses.)|"
+      "CkBoxUsePause=Использовать паузу.(Use the pause.)|"
+      "LabelPauseEndText=Длительность паузы.(Duration of the pause-msec .)|"
+      "EditTagVoiceRus=<voice required=\"Language=419\">|"
+      "EditTagVoiceEng=<voice required=\"Language=409\">|LabelVolumeR=Громкость|"
+      "LabelRateR=скорость|LabelPitchR=Тэмбр|LabelVolumeE=Громкость|LabelRateE=скорость|"
+      "LabelPitchE=Тэмбр|EditTestText=Эта программа умеет читать новостные ленты.|"
+      "ButtonUseRVoice=Применить к рус. голосу(Use to russian voice)|"
+      "ButtonUseEVoice=Применить к англ. голосу (Use to english voice)|"
+      "RGDigitSay= Как произносить цифры? (What pronounce the numerals?)|"
+      "RGroupAnimSpeech=Как анимировать речь (text to speech animated)|"
+      "RGroupAnimSpeech_3=В нов.окне (in new window)|"
+      "TabSheetDownloadsRSS=Загрузка RSS (Downloads RSS)|"
+      "GroupBoxCLoad= Управление загрузкой RSS файлов. (Control downloads RSS files.)|"
+      "ButtonDownloadAll=Загрузить все. (Download all)|"
+      "ButtonDownloadOneFile=Загрузить один файл.(Download one file.)|ButtonStopAll=Stop/All|"
+      "ButtonDownloadAllOnTimer=Загружать по таймеру.(Download all on timer.)|"
+      "ButtonSaveListURL=Сохранить список URL.(Save list URL)|"
+      "ButtonLoadListURL=Загрузить список URL.(Load list URL)|ButtonSelectDirSaveDFiles=?|"
+      "GroupBoxEditingDl=Редактирование параметров загрузки файлов RSS. (Editing parameter "
+      "downloads the files RSS.)|"
+      "ButtonUrlAdd=Добавить(Add)|ButtonUrlDelete=Удалить(Delete)|ButtonUrlSave=Сохранить(Save)|"
+      "ButtonUrlClear=Очистить(Clear)|ButtonCleanDate=Очистить дату|ButtonBob=Поплавок!|"
+      "TabSheet9=О Vorlin (About+Help)|"
+      "StaticTextAbout=Vorlin - предназначена для сбора, загрузки и чтения новостных лент.|");
 }
 
 QStringList Items(QComboBox* box) {
@@ -331,17 +200,6 @@ TEST_F(WindowTest, SpinFieldsHaveTheirDocumentedRangesStepsAndDefaults) {
   }
 }
 
-TEST_F(WindowTest, RatesFromTheSettingsFileAreNotClamped) {
-  dir_.Write("OpsRss.txt", "SEditRateR.Value=25\r\nSEditRateE.Value=-40\r\n");
-  Start();
-  EXPECT_EQ(Find<QSpinBox>("SEditRateR")->value(), 25);
-  EXPECT_EQ(Find<QSpinBox>("SEditRateE")->value(), -40);
-  Stop();
-  const std::string saved = dir_.Read("OpsRss.txt");
-  EXPECT_NE(saved.find("SEditRateR.Value=25\r\n"), std::string::npos);
-  EXPECT_NE(saved.find("SEditRateE.Value=-40\r\n"), std::string::npos);
-}
-
 TEST_F(WindowTest, FileDialogsHaveTheirFiltersExtensionsAndTitles) {
   TMain& window = Start();
   const QStringList urlFilter = {QStringLiteral("List Url (список Url на файлы Rss) (*.RssUrl)")};
@@ -383,37 +241,41 @@ TEST_F(WindowTest, TheSecondaryWindowsHaveTheirControlsAndCaptions) {
   TMain& window = Start();
   EXPECT_EQ(window.FormPopUp().windowTitle(), QStringLiteral("Поплавок (bob)"));
   EXPECT_EQ(window.FormPopUp().size(), QSize(191, 182));
-  ExpectControls(&window.FormPopUp(), {{"EditUrl", ""},
-                                       {"MemoCom", ""},
-                                       {"EditD", ""},
-                                       {"EditH", ""},
-                                       {"EditM", ""},
-                                       {"ButtonA", "Добавит (Add)"},
-                                       {"ButtonN", "Новая (New)"},
-                                       {"ButtonE", "Выход (Exit)"}});
+  ExpectControls(&window.FormPopUp(),
+                 "EditUrl|MemoCom|EditD|EditH|EditM|ButtonA=Добавит (Add)|ButtonN=Новая (New)|"
+                 "ButtonE=Выход (Exit)|");
   EXPECT_EQ(window.FormRssStr().size(), QSize(765, 36));
-  ExpectControls(
-      &window.FormRssStr(),
-      {{"EditStr", ""}, {"ToolButtonPlay", ""}, {"ToolButtonPause", ""}, {"ToolButtonStop", ""}});
+  ExpectControls(&window.FormRssStr(), "EditStr|ToolButtonPlay|ToolButtonPause|ToolButtonStop|");
   EXPECT_EQ(window.FormUSelMes().windowTitle(),
             QStringLiteral("Выбор вариантов выгрузки отобранных сообщений"));
-  ExpectControls(&window.FormUSelMes(),
-                 {{"RGroupWUnload", "Как выгружать? (What unload?)"},
-                  {"RGroupWUnload_2", "В файл формата Vorlin.(In file of the format Vorlin)"},
-                  {"EditDirOut", ""},
-                  {"ButtonSelDirOut", "?"},
-                  {"EditFileOut", ""},
-                  {"ButtonSelFileOut", "?"},
-                  {"RadioGroupDelMes",
-                   "Удалять сообщения после выгрузки? (Delete the messages after unloading?)"},
-                  {"RadioGroupDelMes_0", "Да. (Yes)"},
-                  {"MemoHelp", ""},
-                  {"ButtonOk", "Выполнить (Ok)"},
-                  {"ButtonCansel", "Отменить! (Сancel)"}});
+  ExpectControls(
+      &window.FormUSelMes(),
+      "EditDirOut|EditFileOut|MemoHelp|RGroupWUnload=Как выгружать? (What unload?)|"
+      "RGroupWUnload_2=В файл формата Vorlin.(In file of the format Vorlin)|ButtonSelDirOut=?|"
+      "ButtonSelFileOut=?|"
+      "RadioGroupDelMes=Удалять сообщения после выгрузки? (Delete the messages after unloading?)|"
+      "RadioGroupDelMes_0=Да. (Yes)|ButtonOk=Выполнить (Ok)|ButtonCansel=Отменить! (Сancel)|");
   EXPECT_EQ(window.FormAlertExFile().windowTitle(), QStringLiteral("Внимание! Attention!"));
-  ExpectControls(&window.FormAlertExFile(), {{"ButtonOverwrite", "Перезаписать! (Overwrite)"},
-                                             {"ButtonAppend", "Дописать (add)"},
-                                             {"ButtonCancel", "Отказаться (Cancel)"}});
+  ExpectControls(&window.FormAlertExFile(),
+                 "ButtonOverwrite=Перезаписать! (Overwrite)|ButtonAppend=Дописать (add)|"
+                 "ButtonCancel=Отказаться (Cancel)|");
+}
+
+// The window keeps its designed client size: no page asks for more room than 684 by 598.
+TEST_F(WindowTest, EveryPageFitsTheDesignedClientSize) {
+  TMain& window = Start();
+  window.show();
+  QCoreApplication::processEvents();
+  QSize minimum = window.minimumSizeHint();
+  for (const char* name : {"TabSheetScan", "TabSheetRead", "TabSheet1", "TabSheet2", "TabSheet5",
+                           "TabSheetDownloadsRSS", "TabSheet9", "PanelUpr", "StatusBar"}) {
+    QWidget* page = Find<QWidget>(name);
+    ASSERT_NE(page, nullptr);
+    EXPECT_LE(page->minimumSizeHint().width(), 676) << name;
+  }
+  EXPECT_LE(minimum.width(), 684);
+  EXPECT_LE(minimum.height(), 598);
+  EXPECT_EQ(window.size(), QSize(684, 598));
 }
 
 }  // namespace

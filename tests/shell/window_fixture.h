@@ -7,27 +7,22 @@
 #include <QString>
 #include <QStringList>
 #include <QWidget>
-#include <filesystem>
 #include <memory>
 #include <string>
 
 #include "shell/error_report.h"
 #include "shell/tmain.h"
+#include "test_support.h"
 
 namespace vorlin::testing {
 
-// A fresh folder under the system's temporary folder, removed with everything in it.
-class TempDir {
- public:
-  TempDir();
-  ~TempDir();
-  const std::filesystem::path& path() const { return path_; }
-  std::string Name() const { return path_.string() + "/"; }
-  void Write(const std::string& name, const std::string& bytes) const;
-  std::string Read(const std::string& name) const;
-
- private:
-  std::filesystem::path path_;
+// The shared temporary folder, with names relative to it.
+struct TempDir : test::TempDir {
+  std::string Name() const { return Folder(); }
+  void Write(const std::string& name, const std::string& bytes) const {
+    test::WriteBytes(path() / name, bytes);
+  }
+  std::string Read(const std::string& name) const { return test::ReadBytes(path() / name); }
 };
 
 class WindowTest : public ::testing::Test {
