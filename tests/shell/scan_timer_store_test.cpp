@@ -2,7 +2,6 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFileDialog>
-#include <QLineEdit>
 #include <QTimer>
 #include <algorithm>
 
