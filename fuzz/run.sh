@@ -4,7 +4,8 @@ set -euo pipefail
 build=${1:-build-fuzz}
 seconds=${2:-120}
 here=$(cd "$(dirname "$0")" && pwd)
-for target in store_load_fuzz date_fuzz; do
+for source in "$here"/*_fuzz.cpp; do
+  target=$(basename "$source" .cpp)
   corpus="$build/corpus-$target"
   mkdir -p "$corpus"
   cp -n "$here"/seeds/"$target"/* "$corpus"/ 2>/dev/null || true
