@@ -3,7 +3,7 @@
 
 #include <QWidget>
 
-#include "shell/app_state.h"
+#include "app/app_state.h"
 #include "ui_downloads_page.h"
 
 namespace vorlin {
@@ -14,10 +14,8 @@ class DownloadsPage : public QWidget {
  public:
   explicit DownloadsPage(AppState& state, QWidget* parent = nullptr);
 
-  // The page's controls, each named as documented.
+ private:
   Ui::DownloadsPage ui;
-
- protected:
   AppState& state_;
 };
 

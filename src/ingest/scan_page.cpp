@@ -5,11 +5,11 @@
 #include <exception>
 #include <utility>
 
+#include "app/control_state.h"
+#include "app/error_report.h"
+#include "app/status_line.h"
 #include "ingest/folder_scan.h"
 #include "ingest/store_swap.h"
-#include "shell/control_state.h"
-#include "shell/error_report.h"
-#include "shell/status_line.h"
 #include "util/cp1251.h"
 #include "util/file_io.h"
 
@@ -83,11 +83,29 @@ void ScanPage::Attach(StatusLine& status, QTimer& timerScan, QFileDialog& storeD
           Reporting(this, &ScanPage::ButtonAddDirToMRSSDirClick));
   connect(ui.ButtonCleanAllInMRSSDir, &QPushButton::clicked, this,
           Reporting(this, &ScanPage::ButtonCleanAllInMRSSDirClick));
+  connect(ui.EditNameFileAllRSS, &QLineEdit::editingFinished, this,
+          Reporting(this, &ScanPage::CommitStoreName));
+}
+
+std::string ScanPage::StoreName() const { return ControlText(ui.EditNameFileAllRSS); }
+
+void ScanPage::SetStoreName(const std::string& storeName) {
+  SetControlText(ui.EditNameFileAllRSS, storeName);
+}
+
+std::string ScanPage::ScanFolders() const { return ControlText(ui.MRSSDir); }
+
+void ScanPage::SetScanFolders(const std::string& lines) { SetControlText(ui.MRSSDir, lines); }
+
+std::string ScanPage::CommitStoreName() {
+  const std::string typed = StoreName();
+  if (typed != state_.indexStore) ChooseStore(typed);
+  return state_.indexStore;
 }
 
 IngestOptions ScanPage::Options() const {
   IngestOptions options;
-  options.storeName = ControlText(ui.EditNameFileAllRSS);
+  options.storeName = state_.indexStore;
   options.scanFolders = SplitLines(ControlText(ui.MRSSDir));
   options.scanSubfolders = ui.CBoxScanSubDir->isChecked();
   options.purgeDuplicates = ui.CBoxPurgeEq->isChecked();
@@ -99,6 +117,7 @@ IngestOptions ScanPage::Options() const {
 }
 
 void ScanPage::Run(int (*run)(const IngestOptions&, IngestEnv&)) {
+  CommitStoreName();
   // Keys checked against, and saved over, an index that could not be read would let every
   // stored message in again.
   if (state_.storeIndexBroken) {
@@ -181,9 +200,10 @@ void ScanPage::ChooseStore(const std::string& storeName) {
     throw Error("Cannot choose the store " + Cp1251ToUtf8(storeName) +
                 ": an ingestion run is in progress");
   }
-  const std::string current = ControlText(ui.EditNameFileAllRSS);
-  // The store name and the indexes in memory must agree whatever fails: on a failure the
-  // current store keeps the keys it had.
+  // The indexes are saved beside the store they were loaded for, never beside a name that was
+  // merely typed. The store name and the indexes in memory must agree whatever fails: on a
+  // failure the current store keeps the keys it had, and the field names it again.
+  const std::string current = state_.indexStore;
   KeyIndex storeIndex = state_.storeIndex;
   KeyIndex readIndex = state_.readIndex;
   try {
@@ -196,10 +216,12 @@ void ScanPage::ChooseStore(const std::string& storeName) {
   } catch (...) {
     state_.storeIndex = std::move(storeIndex);
     state_.readIndex = std::move(readIndex);
+    SetControlText(ui.EditNameFileAllRSS, current);
     throw;
   }
   state_.storeIndexBroken = false;
   state_.readIndexBroken = false;
+  state_.indexStore = storeName;
   SetControlText(ui.EditNameFileAllRSS, storeName);
 }
 

@@ -4,9 +4,9 @@
 #include <QWidget>
 #include <string>
 
+#include "app/app_state.h"
 #include "ingest/ingestion_run.h"
 #include "ingest/scan_timer.h"
-#include "shell/app_state.h"
 #include "ui_scan_page.h"
 
 class QFileDialog;
@@ -27,8 +27,17 @@ class ScanPage : public QWidget {
   // the timer to their handlers. Until then the handlers must not be called.
   void Attach(StatusLine& status, QTimer& timerScan, QFileDialog& storeDialog);
 
-  // The page's controls, each named as documented.
-  Ui::ScanPage ui;
+  // The store named by EditNameFileAllRSS, and the scan folders of MRSSDir (one a line).
+  std::string StoreName() const;
+  void SetStoreName(const std::string& storeName);
+  std::string ScanFolders() const;
+  void SetScanFolders(const std::string& lines);
+
+  // Makes the indexes in memory belong to the store the field names: when the field was
+  // edited to name another store, switches to it as ChooseStore does (on failure the field
+  // names the old store again and Error is thrown). Returns the store of the indexes. Called
+  // when editing of the field ends, and before a run, a load and the shutdown saves.
+  std::string CommitStoreName();
 
   const ScanTimer& Timer() const { return timer_; }
   bool RunInProgress() const { return running_; }
@@ -56,6 +65,7 @@ class ScanPage : public QWidget {
   // The timer and the two start buttons follow the state of timer_.
   void Sync();
 
+  Ui::ScanPage ui;
   AppState& state_;
   StatusLine* status_ = nullptr;
   QTimer* timerScan_ = nullptr;

@@ -18,10 +18,13 @@ void SwitchStore(std::string_view oldStore, std::string_view newStore, KeyIndex&
   }
   // Keys of the old store must not leak into the new one's index; and when the new indexes
   // cannot be had, the old ones stay in place rather than half of each.
+  // Without a name there is no store, and no index files beside it.
   KeyIndex newStoreIndex;
-  LoadOrRebuildStoreIndex(newStore, newStoreIndex);
   KeyIndex newReadIndex;
-  newReadIndex.Load(ReadIndexName(newStore));
+  if (!newStore.empty()) {
+    LoadOrRebuildStoreIndex(newStore, newStoreIndex);
+    newReadIndex.Load(ReadIndexName(newStore));
+  }
   storeIndex = std::move(newStoreIndex);
   readIndex = std::move(newReadIndex);
 }

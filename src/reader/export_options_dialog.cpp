@@ -3,8 +3,8 @@
 #include <QRadioButton>
 #include <exception>
 
-#include "shell/control_state.h"
-#include "shell/error_report.h"
+#include "app/control_state.h"
+#include "app/error_report.h"
 #include "util/settings_file.h"
 
 namespace vorlin {

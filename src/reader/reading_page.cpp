@@ -2,6 +2,9 @@
 
 #include <QStyle>
 
+#include "app/control_state.h"
+#include "app/font_value.h"
+
 namespace vorlin {
 
 ReadingPage::ReadingPage(AppState& state, QWidget* parent) : QWidget(parent), state_(state) {
@@ -30,6 +33,20 @@ ReadingPage::ReadingPage(AppState& state, QWidget* parent) : QWidget(parent), st
       {ui.ToolButtonASStop, QStyle::SP_MediaStop},
   };
   for (const auto& entry : icons) entry.button->setIcon(style()->standardIcon(entry.icon));
+
+  // The fonts that the settings file keeps, at their designed defaults.
+  SetControlFont(ui.ListBoxTitle, MakeFontValue("Tahoma", 10));
+  SetControlFont(ui.MemoMess, MakeFontValue("Tahoma", 12));
+  SetControlFont(ui.MemoASHeadline, MakeFontValue("Tahoma", 8));
+  SetControlFont(ui.MemoAS, MakeFontValue("Tahoma", 8));
 }
+
+void ReadingPage::ClearHeaderFields() {
+  for (QLineEdit* field : {ui.EditWBTitleRSS, ui.EditWBTitle, ui.EditLink, ui.EditDatePub}) {
+    field->clear();
+  }
+}
+
+QColor ReadingPage::TextBackground() const { return ui.MemoMess->palette().color(QPalette::Base); }
 
 }  // namespace vorlin

@@ -1,9 +1,10 @@
 // The page that shows found messages: message list, view options, text, HTML and speech views.
 #pragma once
 
+#include <QColor>
 #include <QWidget>
 
-#include "shell/app_state.h"
+#include "app/app_state.h"
 #include "ui_reading_page.h"
 
 namespace vorlin {
@@ -14,10 +15,13 @@ class ReadingPage : public QWidget {
  public:
   explicit ReadingPage(AppState& state, QWidget* parent = nullptr);
 
-  // The page's controls, each named as documented.
-  Ui::ReadingPage ui;
+  // Empties the header fields of the shown message.
+  void ClearHeaderFields();
+  // The background colour of the text view, where the colour dialog starts.
+  QColor TextBackground() const;
 
- protected:
+ private:
+  Ui::ReadingPage ui;
   AppState& state_;
 };
 

@@ -2,12 +2,17 @@
 #pragma once
 
 #include <QWidget>
+#include <functional>
 #include <string>
 
-#include "shell/app_state.h"
+#include "app/app_state.h"
 #include "ui_search_page.h"
 
+class QDateTime;
+
 namespace vorlin {
+
+class StatusLine;
 
 class SearchPage : public QWidget {
   Q_OBJECT
@@ -15,15 +20,24 @@ class SearchPage : public QWidget {
  public:
   explicit SearchPage(AppState& state, QWidget* parent = nullptr);
 
-  // The page's controls, each named as documented.
+  // Hands the page the window's status line and the source of the current store name (which
+  // also brings the indexes in step with it), and connects the load button.
+  void Attach(StatusLine& status, std::function<std::string()> storeName);
+
+  // Fills EditDirFavoritListChannel with `programFolder` when it is empty, and lists the
+  // favourite group files ("*.myRSS") of that folder in FBoxFavoritListChannel.
+  void ShowFavoriteFolder(const std::string& programFolder);
+  void SetDatePickers(const QDateTime& dateTime);
+
+ public slots:
+  // Loads the store into the message list and lists its channels.
+  void ButtonLoadAllFromArxClick();
+
+ private:
   Ui::SearchPage ui;
-
-  // Lists the favourite group files ("*.myRSS") of `folder` (Windows-1251) in
-  // FBoxFavoritListChannel.
-  void ShowFavoriteFolder(const std::string& folder);
-
- protected:
   AppState& state_;
+  StatusLine* status_ = nullptr;
+  std::function<std::string()> storeName_;
 };
 
 }  // namespace vorlin

@@ -4,7 +4,7 @@
 
 #include <QWidget>
 
-#include "shell/app_state.h"
+#include "app/app_state.h"
 #include "ui_about_page.h"
 
 namespace vorlin {
@@ -14,8 +14,6 @@ class AboutPage : public QWidget {
 
  public:
   explicit AboutPage(AppState& state, QWidget* parent = nullptr);
-
-  Ui::AboutPage ui;
 
   // Shows the manual from its top in WBHelp.
   void ShowManual();
@@ -28,6 +26,7 @@ class AboutPage : public QWidget {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  Ui::AboutPage ui;
   AppState& state_;
 };
 

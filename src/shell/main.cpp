@@ -5,8 +5,8 @@
 #include <exception>
 #include <memory>
 
+#include "app/error_report.h"
 #include "shell/app_options.h"
-#include "shell/error_report.h"
 #include "shell/tmain.h"
 #include "shell/vorlin_application.h"
 

@@ -4,8 +4,8 @@
 #include <QSpinBox>
 #include <QWidget>
 
-#include "shell/control_state.h"
-#include "shell/font_value.h"
+#include "app/control_state.h"
+#include "app/font_value.h"
 #include "shell/settings_keys.h"
 
 namespace vorlin {

@@ -1,3 +1,2 @@
 list(APPEND VORLIN_CORE_SOURCES
-  src/shell/settings_keys.cpp
-  src/shell/font_value.cpp)
+  src/shell/settings_keys.cpp)

@@ -11,6 +11,9 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include "app/control_state.h"
+#include "app/font_value.h"
+#include "app/status_line.h"
 #include "download/downloads_page.h"
 #include "download/float_window.h"
 #include "ingest/scan_page.h"
@@ -19,9 +22,6 @@
 #include "reader/reading_page.h"
 #include "reader/search_page.h"
 #include "shell/about_page.h"
-#include "shell/control_state.h"
-#include "shell/font_value.h"
-#include "shell/status_line.h"
 #include "shell/vorlin_application.h"
 #include "speech/running_text_window.h"
 #include "speech/speech_page.h"
@@ -88,7 +88,7 @@ TMain::TMain(AppOptions options, QWidget* parent)
            formPopUp_.get(), formRssStr_.get(), formUSelMes_.get(), formAlertExFile_.get()}) {
     form->setFont(font());
   }
-  if (options_.load) QTimer::singleShot(0, this, &TMain::ButtonLoadAllFromArxClick);
+  if (options_.load) QTimer::singleShot(0, search_, &SearchPage::ButtonLoadAllFromArxClick);
 }
 
 TMain::~TMain() { FormDestroy(); }
@@ -165,17 +165,11 @@ void TMain::BuildWindow() {
   QMainWindow::layout()->activate();
   resize(kClientWidth, kClientHeight);
 
-  // The fonts and colours that the settings file keeps, at their designed defaults.
-  SetControlFont(reading_->ui.ListBoxTitle, MakeFontValue("Tahoma", 10));
-  SetControlFont(reading_->ui.MemoMess, MakeFontValue("Tahoma", 12));
-  SetControlFont(reading_->ui.MemoASHeadline, MakeFontValue("Tahoma", 8));
-  SetControlFont(reading_->ui.MemoAS, MakeFontValue("Tahoma", 8));
+  // The font that the settings file keeps, at its designed default.
   SetControlFont(editAnStr_, MakeFontValue("Tahoma", 10));
 
   connect(buttonExit_, &QPushButton::clicked, this, &TMain::ButtonExitClick);
   connect(buttonHelp_, &QPushButton::clicked, this, &TMain::ButtonHelpClick);
-  connect(search_->ui.ButtonLoadAllFromArx, &QPushButton::clicked, this,
-          &TMain::ButtonLoadAllFromArxClick);
 }
 
 void TMain::BuildNonVisualMembers() {
@@ -207,6 +201,7 @@ void TMain::BuildNonVisualMembers() {
   colorDialog_->setObjectName(QStringLiteral("ColorDialog"));
 
   scan_->Attach(*status_, *timerScan_, *saveTextFileDialog_);
+  search_->Attach(*status_, [this] { return scan_->CommitStoreName(); });
 }
 
 QWidget* TMain::SecondaryWindow(const QString& name) {

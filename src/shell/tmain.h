@@ -6,8 +6,8 @@
 #include <QMainWindow>
 #include <memory>
 
+#include "app/app_state.h"
 #include "shell/app_options.h"
-#include "shell/app_state.h"
 
 class QColorDialog;
 class QFileDialog;
@@ -65,7 +65,6 @@ class TMain : public QMainWindow {
  public slots:
   void ButtonExitClick();
   void ButtonHelpClick();
-  void ButtonLoadAllFromArxClick();
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -73,7 +72,6 @@ class TMain : public QMainWindow {
  private:
   void BuildWindow();
   void BuildNonVisualMembers();
-  std::string StoreName() const;
 
   AppOptions options_;
   AppState state_;

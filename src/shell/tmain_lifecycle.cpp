@@ -6,17 +6,17 @@
 #include <QTabWidget>
 #include <exception>
 
+#include "app/control_state.h"
+#include "app/error_report.h"
+#include "app/status_line.h"
 #include "ingest/scan_page.h"
 #include "reader/reading_page.h"
 #include "reader/search_page.h"
 #include "shell/about_page.h"
-#include "shell/control_state.h"
-#include "shell/error_report.h"
 #include "shell/settings_io.h"
 #include "shell/settings_keys.h"
-#include "shell/status_line.h"
 #include "shell/tmain.h"
-#include "store/census.h"
+#include "store/key_index.h"
 #include "store/store_loader.h"
 #include "util/file_io.h"
 #include "util/settings_file.h"
@@ -43,8 +43,6 @@ bool RunStep(Step step) {
 
 }  // namespace
 
-std::string TMain::StoreName() const { return ControlText(scan_->ui.EditNameFileAllRSS); }
-
 void TMain::FormCreate() {
   state_.programFolder = ProgramFolder(FromQ(options_.configDir));
   state_.settingsFolder = SettingsFolder(state_.programFolder);
@@ -57,37 +55,30 @@ void TMain::FormCreate() {
       if (!lines.empty()) lines += '\n';
       lines += line;
     }
-    SetControlText(scan_->ui.MRSSDir, lines);
+    scan_->SetScanFolders(lines);
   }
   if (FileExists(folder + kSettingsFile)) {
     ApplySettings(this, SettingsFile::Load(folder + kSettingsFile));
   }
-  if (options_.store) SetControlText(scan_->ui.EditNameFileAllRSS, FromQ(*options_.store));
+  if (options_.store) scan_->SetStoreName(FromQ(*options_.store));
   if (options_.page >= 0) pageControl_->setCurrentIndex(options_.page);
 
-  if (ControlText(search_->ui.EditDirFavoritListChannel).empty()) {
-    SetControlText(search_->ui.EditDirFavoritListChannel, state_.programFolder);
-  }
-  search_->ShowFavoriteFolder(ControlText(search_->ui.EditDirFavoritListChannel));
+  search_->ShowFavoriteFolder(state_.programFolder);
 
   state_.ClearLists();
 
   // Without a store name there is no store and no index beside it.
-  const std::string store = StoreName();
+  const std::string store = scan_->StoreName();
+  state_.indexStore = store;
   if (!store.empty()) {
     state_.storeIndexBroken = !RunStep([&] { LoadOrRebuildStoreIndex(store, state_.storeIndex); });
     state_.readIndexBroken = !RunStep([&] { state_.readIndex.Load(ReadIndexName(store)); });
   }
 
-  const QDateTime now = QDateTime::currentDateTime();
-  search_->ui.DateTimePickerS->setDateTime(now);
-  search_->ui.DateTimePickerE->setDateTime(now);
-  for (QLineEdit* field : {reading_->ui.EditWBTitleRSS, reading_->ui.EditWBTitle,
-                           reading_->ui.EditLink, reading_->ui.EditDatePub}) {
-    field->clear();
-  }
+  search_->SetDatePickers(QDateTime::currentDateTime());
+  reading_->ClearHeaderFields();
 
-  colorDialog_->setCurrentColor(reading_->ui.MemoMess->palette().color(QPalette::Base));
+  colorDialog_->setCurrentColor(reading_->TextBackground());
   about_->ShowManual();
 }
 
@@ -96,11 +87,13 @@ void TMain::FormDestroy() {
   destroyed_ = true;
   const std::string& folder = state_.settingsFolder;
   RunStep([&] {
-    WriteFileAtomic(folder + kScanFoldersFile,
-                    JoinLines(SplitLines(ControlText(scan_->ui.MRSSDir))));
+    WriteFileAtomic(folder + kScanFoldersFile, JoinLines(SplitLines(scan_->ScanFolders())));
   });
+  // A store name typed but not yet taken up is taken up now; if that fails, the indexes are
+  // still saved beside the store they belong to.
+  RunStep([&] { scan_->CommitStoreName(); });
   RunStep([&] { CollectSettings(this).Save(folder + kSettingsFile); });
-  const std::string store = StoreName();
+  const std::string store = state_.indexStore;
   if (!store.empty()) {
     if (!state_.storeIndexBroken) RunStep([&] { state_.storeIndex.Save(StoreIndexName(store)); });
     if (!state_.readIndexBroken) RunStep([&] { state_.readIndex.Save(ReadIndexName(store)); });
@@ -116,31 +109,6 @@ void TMain::ButtonExitClick() {
 void TMain::ButtonHelpClick() {
   pageControl_->setCurrentIndex(3);
   about_->ShowManual();
-}
-
-void TMain::ButtonLoadAllFromArxClick() {
-  BusyScope busy(state_);
-  QPushButton* button = search_->ui.ButtonLoadAllFromArx;
-  button->setEnabled(false);
-  try {
-    StatusProgress progress(*status_, *this);
-    LoadStore(StoreName(), state_.messages, progress);
-    search_->ui.ListBoxChannel->clear();
-    search_->ui.ListBoxChannelAll->clear();
-    state_.channels.clear();
-    state_.channels = TakeCensus(state_.messages, progress);
-    QStringList titles;
-    titles.reserve(static_cast<qsizetype>(state_.channels.size()));
-    for (const std::string& title : state_.channels) titles << ToQ(title);
-    search_->ui.ListBoxChannelAll->addItems(titles);
-    status_->SetPanelText(
-        2, ToQ(CensusSummary(state_.messages.Count(), static_cast<int>(state_.channels.size()))));
-  } catch (const std::exception& e) {
-    button->setEnabled(true);
-    ReportError(QString::fromUtf8(e.what()));
-    return;
-  }
-  button->setEnabled(true);
 }
 
 }  // namespace vorlin

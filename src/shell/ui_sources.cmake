@@ -1,11 +1,7 @@
 list(APPEND VORLIN_UI_SOURCES
   src/shell/about_page.cpp
   src/shell/app_options.cpp
-  src/shell/control_state.cpp
-  src/shell/error_report.cpp
-  src/shell/html_view.cpp
   src/shell/settings_io.cpp
-  src/shell/status_line.cpp
   src/shell/tmain.cpp
   src/shell/tmain_lifecycle.cpp
   src/shell/vorlin_application.cpp)

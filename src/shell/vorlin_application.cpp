@@ -10,7 +10,7 @@
 #include <csignal>
 #include <exception>
 
-#include "shell/error_report.h"
+#include "app/error_report.h"
 
 static void InitResourcesOutsideNamespace() { Q_INIT_RESOURCE(vorlin); }
 

@@ -3,7 +3,7 @@
 
 #include <QWidget>
 
-#include "shell/app_state.h"
+#include "app/app_state.h"
 #include "ui_speech_page.h"
 
 namespace vorlin {
@@ -14,10 +14,8 @@ class SpeechPage : public QWidget {
  public:
   explicit SpeechPage(AppState& state, QWidget* parent = nullptr);
 
-  // The page's controls, each named as documented.
+ private:
   Ui::SpeechPage ui;
-
- protected:
   AppState& state_;
 };
 

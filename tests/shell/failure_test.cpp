@@ -4,8 +4,8 @@
 #include <QLineEdit>
 #include <cstdlib>
 
+#include "app/control_state.h"
 #include "shell/app_options.h"
-#include "shell/control_state.h"
 #include "util/file_io.h"
 #include "window_fixture.h"
 

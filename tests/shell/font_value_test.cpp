@@ -1,4 +1,4 @@
-#include "shell/font_value.h"
+#include "app/font_value.h"
 
 #include <gtest/gtest.h>
 

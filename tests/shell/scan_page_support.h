@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
+#include "app/control_state.h"
+#include "app/status_line.h"
 #include "ingest/scan_page.h"
-#include "shell/control_state.h"
-#include "shell/status_line.h"
 #include "util/cp1251.h"
 #include "window_fixture.h"
 
@@ -36,7 +36,7 @@ class ScanPageTest : public WindowTest {
     std::filesystem::create_directories(dir_.path() / "feeds");
     Start({QStringLiteral("--store"), QString::fromStdString(dir_.Name() + storeFile)});
     ScanPage& page = window_->Scan();
-    SetControlText(page.ui.MRSSDir, Feeds());
+    SetControlText(Find<QWidget>("MRSSDir"), Feeds());
     return page;
   }
 
@@ -56,7 +56,7 @@ class ScanPageTest : public WindowTest {
   // The lines of the log pane, in the core's Windows-1251 form.
   std::vector<std::string> LogLines() {
     std::vector<std::string> lines;
-    const QString text = window_->Scan().ui.MemoLog->toPlainText();
+    const QString text = Find<QPlainTextEdit>("MemoLog")->toPlainText();
     if (text.isEmpty()) return lines;
     for (const QString& line : text.split(QLatin1Char('\n'))) lines.push_back(FromQ(line));
     return lines;
@@ -64,9 +64,9 @@ class ScanPageTest : public WindowTest {
 
   // Enabled states of ButtonStartOne, ButtonStartOnTimer and ButtonStopTimer.
   std::vector<bool> Buttons() {
-    const Ui::ScanPage& ui = window_->Scan().ui;
-    return {ui.ButtonStartOne->isEnabled(), ui.ButtonStartOnTimer->isEnabled(),
-            ui.ButtonStopTimer->isEnabled()};
+    return {Find<QPushButton>("ButtonStartOne")->isEnabled(),
+            Find<QPushButton>("ButtonStartOnTimer")->isEnabled(),
+            Find<QPushButton>("ButtonStopTimer")->isEnabled()};
   }
 
   QString Panel(int panel) { return window_->Status().PanelText(panel); }

@@ -109,9 +109,9 @@ TEST_F(ScanRunTest, AOneShotRunLogsEveryStepAppendsTheNewMessagesAndLocksTheButt
 
   // Without the duplicate search and with the deletion of processed files: every message is
   // known already, and the walked feeds are deleted.
-  page.ui.MemoLog->clear();
-  page.ui.CBoxPurgeEq->setChecked(false);
-  page.ui.CBoxDelRssAfterProc->setChecked(true);
+  Find<QPlainTextEdit>("MemoLog")->clear();
+  Find<QCheckBox>("CBoxPurgeEq")->setChecked(false);
+  Find<QCheckBox>("CBoxDelRssAfterProc")->setChecked(true);
   Find<QPushButton>("ButtonStartOne")->click();
   EXPECT_EQ(
       WithoutStamps(LogLines()),
@@ -130,10 +130,10 @@ TEST_F(ScanRunTest, AOneShotRunLogsEveryStepAppendsTheNewMessagesAndLocksTheButt
 
 TEST_F(ScanRunTest, AStoreThatCannotBeWrittenEndsTheRunWithoutTouchingTheIndexOrTheFeeds) {
   WriteFeed("a.xml", Feed("Alpha", Item("one", "First")));
-  ScanPage& page = StartOn();
+  StartOn();
   // A folder where the store should be: no write can succeed, whoever runs the test.
   std::filesystem::create_directories(dir_.path() / "store.rss");
-  page.ui.CBoxDelRssAfterProc->setChecked(true);
+  Find<QCheckBox>("CBoxDelRssAfterProc")->setChecked(true);
 
   Find<QPushButton>("ButtonStartOne")->click();
   ASSERT_EQ(errors_.size(), 1);
@@ -168,7 +168,7 @@ TEST_F(ScanRunTest, TheFolderListButtonsAppendAChosenFolderAndEmptyTheList) {
   ScanPage& page = StartOn();
   std::filesystem::create_directories(dir_.path() / "more");
   page.AddScanFolderLine(dir_.Name() + "more");
-  EXPECT_EQ(SplitLines(ControlText(page.ui.MRSSDir)),
+  EXPECT_EQ(SplitLines(ControlText(Find<QWidget>("MRSSDir"))),
             (std::vector<std::string>{Feeds(), dir_.Name() + "more"}));
 
   // The picker starts in the folder of the last line, with its own caption; cancelling it
@@ -185,10 +185,10 @@ TEST_F(ScanRunTest, TheFolderListButtonsAppendAChosenFolderAndEmptyTheList) {
   Find<QPushButton>("ButtonAddDirToMRSSDir")->click();
   EXPECT_EQ(caption, QStringLiteral(" Выбор папки "));
   EXPECT_EQ(start, QString::fromStdString(dir_.Name() + "more"));
-  EXPECT_EQ(SplitLines(ControlText(page.ui.MRSSDir)).size(), 2u);
+  EXPECT_EQ(SplitLines(ControlText(Find<QWidget>("MRSSDir"))).size(), 2u);
 
   Find<QPushButton>("ButtonCleanAllInMRSSDir")->click();
-  EXPECT_EQ(ControlText(page.ui.MRSSDir), "");
+  EXPECT_EQ(ControlText(Find<QWidget>("MRSSDir")), "");
   EXPECT_TRUE(errors_.isEmpty());
 }
 

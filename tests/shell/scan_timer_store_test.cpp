@@ -1,7 +1,9 @@
 // The ingestion timer of the scan page, tick by tick, and the choice of another store.
+#include <QApplication>
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFileDialog>
+#include <QKeyEvent>
 #include <QTimer>
 #include <algorithm>
 
@@ -18,7 +20,7 @@ class ScanPageTimerTest : public ScanPageTest {
  protected:
   ScanPage& Arm(const char* period) {
     ScanPage& page = StartOn();
-    page.ui.EditTimeScan->setText(QString::fromLatin1(period));
+    Find<QLineEdit>("EditTimeScan")->setText(QString::fromLatin1(period));
     Find<QPushButton>("ButtonStartOnTimer")->click();
     return page;
   }
@@ -37,7 +39,7 @@ TEST_F(ScanPageTimerTest, APeriodOfOneMinuteCountsDownFrom59AndRunsOnTheSixtieth
   }
   EXPECT_TRUE(LogLines().empty());
   // A changed period takes effect after the next run.
-  page.ui.EditTimeScan->setText(QStringLiteral("2"));
+  Find<QLineEdit>("EditTimeScan")->setText(QStringLiteral("2"));
 
   page.TimerScanTimer();
   EXPECT_EQ(Panel(0), QStringLiteral("1 Sec"));
@@ -97,10 +99,10 @@ TEST_F(ScanPageTimerTest, ATimedRunThatFailsLeavesTheTimerStopped) {
 }
 
 TEST_F(ScanPageTimerTest, APeriodThatIsNotAWholeNumberAboveZeroDoesNotArmTheTimer) {
-  ScanPage& page = StartOn();
+  StartOn();
   for (const char* period : {"0", "-5", "abc", "", "1.5"}) {
     errors_.clear();
-    page.ui.EditTimeScan->setText(QString::fromLatin1(period));
+    Find<QLineEdit>("EditTimeScan")->setText(QString::fromLatin1(period));
     Find<QPushButton>("ButtonStartOnTimer")->click();
     ASSERT_EQ(errors_.size(), 1) << period;
     EXPECT_TRUE(errors_[0].contains(QStringLiteral("EditTimeScan"))) << errors_[0].toStdString();
@@ -141,7 +143,7 @@ TEST_F(StoreChoiceTest, TheIndexesAreSavedForTheOldStoreAndTakenFromTheNewOne) {
 
   // The store exists without an index: rebuilt from the store, and saved.
   page.ChooseStore(dir_.Name() + "b.rss");
-  EXPECT_EQ(ControlText(page.ui.EditNameFileAllRSS), dir_.Name() + "b.rss");
+  EXPECT_EQ(ControlText(Find<QLineEdit>("EditNameFileAllRSS")), dir_.Name() + "b.rss");
   EXPECT_EQ(SplitLines(dir_.Read("a.BCRC32")), Keys({"a1"}));
   EXPECT_EQ(dir_.Read("a.RMCRC32"), kRead + "\r\n");
   EXPECT_EQ(state.storeIndex.Keys(), Keys({"b1", "b2"}));
@@ -159,6 +161,41 @@ TEST_F(StoreChoiceTest, TheIndexesAreSavedForTheOldStoreAndTakenFromTheNewOne) {
   EXPECT_TRUE(errors_.isEmpty());
 }
 
+TEST_F(StoreChoiceTest, ATypedStoreNameTakesUpThatStoresIndexesBeforeAnySave) {
+  dir_.Write("a.rss", Store({"a1"}));
+  dir_.Write("b.rss", Store({"b1", "b2"}));
+  StartOn("a.rss");
+  auto* field = Find<QLineEdit>("EditNameFileAllRSS");
+  const auto type = [&](const std::string& name, bool pressReturn) {
+    field->setText(QString::fromStdString(dir_.Name() + name));
+    if (!pressReturn) return;
+    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    QApplication::sendEvent(field, &enter);
+  };
+  window_->State().readIndex.Add(kRead);
+
+  // Ending the edit switches stores as the dialog does.
+  type("b.rss", true);
+  EXPECT_EQ(window_->State().storeIndex.Keys(), Keys({"b1", "b2"}));
+  EXPECT_EQ(SplitLines(dir_.Read("a.BCRC32")), Keys({"a1"}));
+  EXPECT_EQ(dir_.Read("a.RMCRC32"), kRead + "\r\n");
+
+  // A run takes up a name still being edited before it touches any index.
+  type("a.rss", false);
+  WriteFeed("new.xml", Feed("Alpha", Item("two", "a2")));
+  Find<QPushButton>("ButtonStartOne")->click();
+  EXPECT_EQ(SplitLines(dir_.Read("a.BCRC32")), Keys({"a1", "a2"}));
+
+  // So does the exit: b keeps its own keys, a is saved with the read key it had.
+  type("b.rss", false);
+  Stop();
+  EXPECT_EQ(SplitLines(dir_.Read("a.BCRC32")), Keys({"a1", "a2"}));
+  EXPECT_EQ(dir_.Read("a.RMCRC32"), kRead + "\r\n");
+  EXPECT_EQ(SplitLines(dir_.Read("b.BCRC32")), Keys({"b1", "b2"}));
+  EXPECT_EQ(dir_.Read("b.RMCRC32"), "");
+  EXPECT_TRUE(errors_.isEmpty()) << errors_.join('\n').toStdString();
+}
+
 TEST_F(StoreChoiceTest, AFailedSwitchKeepsTheCurrentStoreAndItsKeys) {
   dir_.Write("a.rss", Store({"a1"}));
   dir_.Write("b.rss", Store({"b1"}));
@@ -168,7 +205,7 @@ TEST_F(StoreChoiceTest, AFailedSwitchKeepsTheCurrentStoreAndItsKeys) {
   state.storeIndex.Add(kExtra);
 
   EXPECT_THROW(page.ChooseStore(dir_.Name() + "b.rss"), Error);
-  EXPECT_EQ(ControlText(page.ui.EditNameFileAllRSS), dir_.Name() + "a.rss");
+  EXPECT_EQ(ControlText(Find<QLineEdit>("EditNameFileAllRSS")), dir_.Name() + "a.rss");
   std::vector<std::string> expected = Keys({"a1"});
   expected.push_back(kExtra);
   std::sort(expected.begin(), expected.end());
@@ -179,7 +216,7 @@ TEST_F(StoreChoiceTest, AFailedSwitchKeepsTheCurrentStoreAndItsKeys) {
   std::filesystem::create_directories(dir_.path() / "a.BCRC32");
   dir_.Write("e.rss", Store({"e1"}));
   EXPECT_THROW(page.ChooseStore(dir_.Name() + "e.rss"), Error);
-  EXPECT_EQ(ControlText(page.ui.EditNameFileAllRSS), dir_.Name() + "a.rss");
+  EXPECT_EQ(ControlText(Find<QLineEdit>("EditNameFileAllRSS")), dir_.Name() + "a.rss");
   EXPECT_EQ(state.storeIndex.Keys(), expected);
 }
 
@@ -198,13 +235,13 @@ TEST_F(StoreChoiceTest, TheDialogStartsInTheStoresFolderAndAConfirmedNameSwitche
   Find<QPushButton>("ButtonGetNameFileAllRSS")->click();
   EXPECT_TRUE(errors_.isEmpty()) << errors_.join('\n').toStdString();
   EXPECT_EQ(start, QString::fromStdString(dir_.Name() + "stores"));
-  EXPECT_EQ(ControlText(page.ui.EditNameFileAllRSS), dir_.Name() + "b.rss");
+  EXPECT_EQ(ControlText(Find<QLineEdit>("EditNameFileAllRSS")), dir_.Name() + "b.rss");
   EXPECT_EQ(window_->State().storeIndex.Keys(), Keys({"b1"}));
   EXPECT_TRUE(FileExists(dir_.Name() + "stores/a.BCRC32"));
 
   QTimer::singleShot(0, &page, [&] { Find<QFileDialog>("SaveTextFileDialog")->reject(); });
   Find<QPushButton>("ButtonGetNameFileAllRSS")->click();
-  EXPECT_EQ(ControlText(page.ui.EditNameFileAllRSS), dir_.Name() + "b.rss");
+  EXPECT_EQ(ControlText(Find<QLineEdit>("EditNameFileAllRSS")), dir_.Name() + "b.rss");
 }
 
 }  // namespace

@@ -8,8 +8,8 @@
 #include <QSpinBox>
 #include <QTabWidget>
 
+#include "app/control_state.h"
 #include "reader/export_options_dialog.h"
-#include "shell/control_state.h"
 #include "shell/settings_io.h"
 #include "store/store_format.h"
 #include "util/cp1251.h"

@@ -10,7 +10,7 @@
 #include <memory>
 #include <string>
 
-#include "shell/error_report.h"
+#include "app/error_report.h"
 #include "shell/tmain.h"
 #include "test_support.h"
 

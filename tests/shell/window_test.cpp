@@ -21,10 +21,10 @@
 #include <functional>
 #include <thread>
 
+#include "app/html_view.h"
+#include "app/status_line.h"
 #include "reader/export_options_dialog.h"
 #include "reader/file_exists_prompt.h"
-#include "shell/html_view.h"
-#include "shell/status_line.h"
 #include "shell/vorlin_application.h"
 #include "speech/running_text_window.h"
 #include "store/store_format.h"

@@ -1,4 +1,4 @@
-#include "shell/error_report.h"
+#include "app/error_report.h"
 
 #include <QApplication>
 #include <QMessageBox>

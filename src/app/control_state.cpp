@@ -1,4 +1,4 @@
-#include "shell/control_state.h"
+#include "app/control_state.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
@@ -9,7 +9,7 @@
 #include <QTabWidget>
 #include <QVariant>
 
-#include "shell/font_value.h"
+#include "app/font_value.h"
 #include "util/cp1251.h"
 
 namespace vorlin {

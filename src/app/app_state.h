@@ -24,6 +24,9 @@ struct AppState {
   // Distinct channel titles of `messages`, sorted without regard to letter case.
   std::vector<std::string> channels;
 
+  // The store the two indexes were loaded for (Windows-1251). The store name field may be
+  // edited to name another store; the indexes are only ever saved beside this one.
+  std::string indexStore;
   KeyIndex storeIndex;  // message keys of the store (".BCRC32")
   KeyIndex readIndex;   // read keys of the store (".RMCRC32")
 

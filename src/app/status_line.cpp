@@ -1,9 +1,9 @@
-#include "shell/status_line.h"
+#include "app/status_line.h"
 
 #include <QCoreApplication>
 #include <QLabel>
 
-#include "shell/control_state.h"
+#include "app/control_state.h"
 
 namespace vorlin {
 

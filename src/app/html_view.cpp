@@ -1,4 +1,4 @@
-#include "shell/html_view.h"
+#include "app/html_view.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -11,7 +11,7 @@
 #include <algorithm>
 #include <cerrno>
 
-#include "shell/control_state.h"
+#include "app/control_state.h"
 #include "util/cp1251.h"
 
 namespace vorlin {

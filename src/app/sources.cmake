@@ -1,0 +1,2 @@
+list(APPEND VORLIN_CORE_SOURCES
+  src/app/font_value.cpp)
