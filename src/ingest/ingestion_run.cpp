@@ -90,9 +90,9 @@ int RunIngestion(const IngestOptions& options, IngestEnv& env) {
     if (check == RssCheck::kRss) {
       try {
         doc.emplace(FeedDocument::Load(path));
-      } catch (const FeedParseError&) {
+      } catch (const FeedParseError& e) {
         Log(env, W(" Ошибка при парсинге файла ") + path);
-        if (options.deleteBadFiles) DeleteFile(path);
+        if (options.deleteBadFiles && !e.ResourceLimit()) DeleteFile(path);
         continue;
       } catch (const Error& e) {
         check = RssCheck::kUnreadable;

@@ -1,6 +1,9 @@
 #include "ingest/rss_file.h"
 
 #include <fcntl.h>
+#include <libxml/HTMLparser.h>
+#include <libxml/SAX2.h>
+#include <libxml/entities.h>
 #include <libxml/parser.h>
 #include <libxml/tree.h>
 #include <sys/stat.h>
@@ -18,12 +21,24 @@ constexpr size_t kBlock = 512;
 constexpr size_t kOverlap = 6;
 constexpr std::string_view kRssMark = "<rss ";
 
-// Marks the parser contexts of feeds, whose external entities are never loaded.
-int feedContextMark;
+// What a feed's parse learns on the way; the context's _private points to it, which also marks
+// the contexts of feeds, whose external entities are never loaded.
+struct FeedParse {
+  const int* mark;
+  bool declaresEntities = false;  // the DTD declares an entity of its own
+  bool undeclaredEntity = false;  // a reference named an entity the document never declared
+};
+const int feedContextMark = 0;
 xmlExternalEntityLoader previousLoader = nullptr;
 
+FeedParse* FeedOf(xmlParserCtxtPtr ctxt) {
+  if (ctxt == nullptr || ctxt->_private == nullptr) return nullptr;
+  auto* feed = static_cast<FeedParse*>(ctxt->_private);
+  return feed->mark == &feedContextMark ? feed : nullptr;
+}
+
 xmlParserInputPtr RefuseFeedEntities(const char* url, const char* id, xmlParserCtxtPtr ctxt) {
-  if (ctxt != nullptr && ctxt->_private == &feedContextMark) return nullptr;
+  if (FeedOf(ctxt) != nullptr) return nullptr;
   return previousLoader != nullptr ? previousLoader(url, id, ctxt) : nullptr;
 }
 
@@ -33,6 +48,47 @@ void InstallEntityGuard() {
     previousLoader = xmlGetExternalEntityLoader();
     xmlSetExternalEntityLoader(&RefuseFeedEntities);
   });
+}
+
+void NoteEntityDecl(void* ctx, const xmlChar* name, int type, const xmlChar* publicId,
+                    const xmlChar* systemId, xmlChar* content) {
+  if (FeedParse* feed = FeedOf(static_cast<xmlParserCtxtPtr>(ctx))) feed->declaresEntities = true;
+  xmlSAX2EntityDecl(ctx, name, type, publicId, systemId, content);
+}
+
+// Old feeds name an external DTD they never ship (so the parser cannot know its entities) and
+// use HTML's named entities in their texts. Such a reference becomes its character; any other
+// unknown name stays in the text as written. The document then counts as not completely
+// loaded. Without an external DTD an unknown name stays the error it is.
+xmlEntityPtr ResolveUndeclaredEntity(void* ctx, const xmlChar* name) {
+  auto ctxt = static_cast<xmlParserCtxtPtr>(ctx);
+  xmlEntityPtr found = xmlSAX2GetEntity(ctx, name);
+  FeedParse* feed = FeedOf(ctxt);
+  if (found != nullptr || feed == nullptr || ctxt->inSubset != 0 || ctxt->myDoc == nullptr ||
+      (ctxt->hasExternalSubset == 0 && ctxt->hasPErefs == 0)) {
+    return found;
+  }
+  feed->undeclaredEntity = true;
+  std::string text;
+  if (const htmlEntityDesc* html = htmlEntityLookup(name)) {
+    text = "&#" + std::to_string(html->value) + ";";
+  } else {
+    text = std::string("&amp;") + reinterpret_cast<const char*>(name) + ";";
+  }
+  xmlDocPtr doc = ctxt->myDoc;
+  if (doc->intSubset == nullptr) xmlCreateIntSubset(doc, nullptr, nullptr, nullptr);
+  return xmlAddDocEntity(doc, name, XML_INTERNAL_GENERAL_ENTITY, nullptr, nullptr,
+                         reinterpret_cast<const xmlChar*>(text.c_str()));
+}
+
+// Limits that guard against hostile entities rather than against malformed text.
+bool IsResourceLimit(const xmlError* err) {
+  if (err == nullptr) return false;
+  if (err->code == XML_ERR_ENTITY_LOOP || err->code == XML_ERR_NO_MEMORY) return true;
+  const std::string_view message = err->message != nullptr ? err->message : "";
+  return message.find("too big") != std::string_view::npos ||
+         message.find("huge") != std::string_view::npos ||
+         message.find("amplification") != std::string_view::npos;
 }
 
 bool IsBlankText(const xmlChar* s) {
@@ -127,24 +183,35 @@ FeedDocument FeedDocument::Parse(std::string_view bytes, const std::string& name
   if (bytes.size() > static_cast<size_t>(INT_MAX)) {
     throw FeedParseError("Cannot parse feed " + name + ": file too large");
   }
-  xmlParserCtxtPtr ctxt = xmlNewParserCtxt();
-  if (ctxt == nullptr) throw Error("Cannot create the XML parser for " + name);
-  ctxt->_private = &feedContextMark;
-  // Entities are substituted as the text of the document, within libxml2's default limits
-  // (no XML_PARSE_HUGE); external ones are refused by the loader above.
+  // Entities are substituted as the text of the document; external ones are refused by the
+  // loader above. libxml2's size limits stay on at first. A document that declares no entity
+  // of its own cannot expand one, so when it fails it is read again with the limits lifted:
+  // a valid feed with a description over ten million bytes is no bad file.
   const int options = XML_PARSE_NOENT | XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING;
-  xmlDocPtr doc = xmlCtxtReadMemory(ctxt, bytes.data(), static_cast<int>(bytes.size()), nullptr,
-                                    nullptr, options);
-  if (doc == nullptr || !ctxt->wellFormed) {
-    std::string message = ParserMessage(ctxt);
+  for (bool huge : {false, true}) {
+    xmlParserCtxtPtr ctxt = xmlNewParserCtxt();
+    if (ctxt == nullptr) throw Error("Cannot create the XML parser for " + name);
+    FeedParse feed{&feedContextMark};
+    ctxt->_private = &feed;
+    ctxt->sax->getEntity = &ResolveUndeclaredEntity;
+    ctxt->sax->entityDecl = &NoteEntityDecl;
+    xmlDocPtr doc = xmlCtxtReadMemory(ctxt, bytes.data(), static_cast<int>(bytes.size()), nullptr,
+                                      nullptr, options | (huge ? XML_PARSE_HUGE : 0));
+    if (doc != nullptr && ctxt->wellFormed) {
+      const bool complete = ctxt->nsWellFormed != 0 && !feed.undeclaredEntity;
+      xmlFreeParserCtxt(ctxt);
+      RemoveBlankText(doc->children);
+      return FeedDocument(doc, complete);
+    }
+    const std::string message = ParserMessage(ctxt);
+    const bool limit = IsResourceLimit(xmlCtxtGetLastError(ctxt));
     if (doc != nullptr) xmlFreeDoc(doc);
     xmlFreeParserCtxt(ctxt);
-    throw FeedParseError("Cannot parse feed " + name + ": " + message);
+    if (huge || feed.declaresEntities) {
+      throw FeedParseError("Cannot parse feed " + name + ": " + message, limit && !huge);
+    }
   }
-  const bool complete = ctxt->nsWellFormed != 0;
-  xmlFreeParserCtxt(ctxt);
-  RemoveBlankText(doc->children);
-  return FeedDocument(doc, complete);
+  return FeedDocument(nullptr, true);  // not reached
 }
 
 FeedDocument::FeedDocument(FeedDocument&& other) noexcept

@@ -27,7 +27,14 @@ bool IsRssFile(std::string_view path);
 // A feed that the XML parser rejected (syntax error, entity limits); the message is UTF-8.
 class FeedParseError : public Error {
  public:
-  using Error::Error;
+  explicit FeedParseError(const std::string& message, bool resourceLimit = false)
+      : Error(message), resourceLimit_(resourceLimit) {}
+  // The parser gave up on one of its safety limits (entity expansion and the like) rather
+  // than on malformed text: the file may be sound, so it is never deleted as bad.
+  bool ResourceLimit() const { return resourceLimit_; }
+
+ private:
+  bool resourceLimit_;
 };
 
 // A feed file parsed into a tree. The text is decoded by the encoding of the XML declaration

@@ -9,17 +9,20 @@ namespace {
 
 enum class Outcome { kOk, kShapeFailed, kMalformed };
 
-// Reads a field as a decimal number: leading blanks allowed, then at least one digit.
+// Reads a field as a signed decimal integer: leading blanks allowed, then an optional sign and
+// at least one digit. A time without seconds ("21:00 +0300") has "+0" where the seconds stand.
 bool ReadNumber(std::string_view field, int& value) {
   size_t i = 0;
   while (i < field.size() && field[i] == ' ') ++i;
+  const bool negative = i < field.size() && field[i] == '-';
+  if (i < field.size() && (field[i] == '+' || field[i] == '-')) ++i;
   if (i == field.size()) return false;
   int v = 0;
   for (; i < field.size(); ++i) {
     if (field[i] < '0' || field[i] > '9') return false;
     v = v * 10 + (field[i] - '0');
   }
-  value = v;
+  value = negative ? -v : v;
   return true;
 }
 
@@ -75,8 +78,8 @@ Outcome Parse(std::string_view input, DateTime& out) {
       !ReadNumber(field(18, 2), v.hour) || !ReadNumber(field(21, 2), v.minute) ||
       !ReadNumber(field(24, 2), v.second))
     return Outcome::kMalformed;
-  if (v.year < 1 || v.day < 1 || v.day > DaysInMonth(v.year, v.month) || v.hour > 23 ||
-      v.minute > 59 || v.second > 59)
+  if (v.year < 1 || v.day < 1 || v.day > DaysInMonth(v.year, v.month) || v.hour < 0 ||
+      v.hour > 23 || v.minute < 0 || v.minute > 59 || v.second < 0 || v.second > 59)
     return Outcome::kMalformed;
 
   if (text.size() == 32 && (text[26] == '+' || text[26] == '-')) {
@@ -84,7 +87,9 @@ Outcome Parse(std::string_view input, DateTime& out) {
     int zoneMinutes = 0;
     if (!ReadNumber(field(28, 2), zoneHours)) zoneHours = 0;
     if (!ReadNumber(field(30, 2), zoneMinutes)) zoneMinutes = 0;
-    if (zoneHours >= 24 || zoneMinutes >= 60) return Outcome::kMalformed;
+    if (zoneHours < 0 || zoneHours >= 24 || zoneMinutes < 0 || zoneMinutes >= 60) {
+      return Outcome::kMalformed;
+    }
     long long offset = (zoneHours * 60LL + zoneMinutes) * 60;
     long long seconds = DaysFromCivil(v.year, v.month, v.day) * 86400LL + v.hour * 3600LL +
                         v.minute * 60LL + v.second;
@@ -95,6 +100,8 @@ Outcome Parse(std::string_view input, DateTime& out) {
     v.hour = static_cast<int>(rest / 3600);
     v.minute = static_cast<int>(rest % 3600 / 60);
     v.second = static_cast<int>(rest % 60);
+    // Shifted past the four-digit years, the text would no longer sort as a date.
+    if (v.year < 1 || v.year > 9999) return Outcome::kMalformed;
   }
   out = v;
   return Outcome::kOk;

@@ -78,6 +78,27 @@ TEST(ItemExtractionTest, ADescriptionSplitIntoTextAndCDataTakesTheLastPartOrSpli
   EXPECT_EQ(last.messages[0][kDescription], "first ");
 }
 
+TEST(ItemExtractionTest, NamedEntitiesOfAFeedWithAnUnshippedDtdKeepTheirText) {
+  const std::string xml =
+      "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<!DOCTYPE rss SYSTEM "
+      "\"http://example.org/rss-0.91.dtd\">\n<rss version=\"0.91\"><channel>"
+      "<title>&laquo;Ведомости&raquo;</title>" +
+      Item("A&mdash;B&hellip;", "x&nbsp;y &copy2; &alpha; &amp; &#8364;") + "</channel></rss>";
+  const FeedDocument doc = FeedDocument::Parse(xml, "old.xml");
+  EXPECT_FALSE(doc.CompletelyLoaded());
+  KeyIndex index;
+  ItemExtractor extractor(false, index);
+  const Extracted out = Walk(extractor, doc);
+  ASSERT_EQ(out.messages.size(), 1u);
+  EXPECT_EQ(out.messages[0][kTitleRss], W("«Ведомости»"));
+  EXPECT_EQ(out.messages[0][kTitle], W("A—B…"));
+  // A name HTML does not know stays as written; a character the code page lacks is "?".
+  EXPECT_EQ(out.messages[0][kDescription], "x\xA0y &copy2; ? & \x88");
+
+  // Without a DTD to declare it, an unknown name is the error it always was.
+  EXPECT_THROW(FeedDocument::Parse(Feed("&laquo;T&raquo;", ""), "new.xml"), FeedParseError);
+}
+
 TEST(ItemExtractionTest, AChannelImageNeverBecomesAMessage) {
   Extracted e = Extract(Feed("c",
                              "<image><title>logo</title><link>l</link><url>u</url></image>"

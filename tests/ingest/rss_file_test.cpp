@@ -1,11 +1,15 @@
 // Recognition of RSS files by their bytes, and the safety of the feed parser.
 #include "ingest/rss_file.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <libxml/tree.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <functional>
+#include <future>
 
 #include "ingest_test_support.h"
 
@@ -14,6 +18,15 @@ namespace {
 
 using testing::TempDir;
 using testing::WriteFile;
+
+bool ErrorTextIsLimit(const std::string& feed) {
+  try {
+    FeedDocument::Parse(feed, "f.xml");
+  } catch (const FeedParseError& e) {
+    return e.ResourceLimit();
+  }
+  return false;
+}
 
 class RecognitionTest : public ::testing::Test {
  protected:
@@ -82,7 +95,7 @@ TEST(FeedParserTest, ReadsNoExternalEntity) {
   EXPECT_EQ(seen.find("TOP-SECRET"), std::string::npos);
 }
 
-TEST(FeedParserTest, RejectsExponentialEntityExpansionQuickly) {
+TEST(FeedParserTest, RejectsExponentialEntityExpansionQuicklyAsALimitNotABadFile) {
   std::string feed = "<?xml version=\"1.0\"?>\n<!DOCTYPE rss [\n<!ENTITY l0 \"lol\">\n";
   for (int i = 1; i <= 10; ++i) {
     feed += "<!ENTITY l" + std::to_string(i) + " \"";
@@ -91,8 +104,52 @@ TEST(FeedParserTest, RejectsExponentialEntityExpansionQuickly) {
   }
   feed += "]>\n<rss version=\"2.0\"><channel><title>&l10;</title></channel></rss>";
   auto start = std::chrono::steady_clock::now();
-  EXPECT_THROW(FeedDocument::Parse(feed, "laughs.xml"), FeedParseError);
+  bool limit = false;
+  try {
+    FeedDocument::Parse(feed, "laughs.xml");
+    ADD_FAILURE() << "expanded";
+  } catch (const FeedParseError& e) {
+    limit = e.ResourceLimit();
+  }
+  EXPECT_TRUE(limit);
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+  EXPECT_FALSE(ErrorTextIsLimit("<rss version=\"2.0\"><channel></rss>"));
+}
+
+TEST(FeedParserTest, AValidFeedWithADescriptionOverTenMillionBytesParses) {
+  const std::string big(10'000'100, 'x');
+  const std::string feed =
+      "<rss version=\"2.0\"><channel><title>t</title><item><description>"
+      "<![CDATA[" +
+      big + "]]></description></item></channel></rss>";
+  FeedDocument doc = FeedDocument::Parse(feed, "big.xml");
+  xmlNode* description = doc.FirstChild()->children->children->next->children;
+  ASSERT_NE(description, nullptr);
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(description->children->content)).size(),
+            big.size());
+}
+
+TEST(FeedParserTest, NeverOpensTheDtdOrAnEntityNamedByADoctype) {
+  TempDir dir;
+  const std::string fifo = dir.Folder() + "pipe";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  const std::string feed = "<?xml version=\"1.0\"?>\n<!DOCTYPE rss SYSTEM \"file://" + fifo +
+                           "\" [\n<!ENTITY x SYSTEM \"file://" + fifo +
+                           "\">\n]>\n<rss version=\"2.0\"><channel><title>&x;&nbsp;</title>"
+                           "</channel></rss>";
+  // Opening the pipe for reading would block until a writer comes; the test then plays the
+  // writer so that it ends, and fails.
+  auto parse = std::async(std::launch::async, [&] {
+    try {
+      FeedDocument::Parse(feed, "dtd.xml");
+    } catch (const Error&) {
+    }
+  });
+  if (parse.wait_for(std::chrono::seconds(20)) != std::future_status::ready) {
+    ADD_FAILURE() << "the parser opened the pipe";
+    ::close(::open(fifo.c_str(), O_WRONLY | O_NONBLOCK));
+  }
+  parse.wait();
 }
 
 TEST(FeedParserTest, ASyntaxErrorNamesTheFeedAndLine) {

@@ -25,6 +25,8 @@ TEST(NormaliseDate, WellFormedDatesWithAndWithoutZoneShift) {
       {"01 Jan 2009 09:34:56 +0300", "2009:01:0109:34:56"},
       {"01 Jan 2009 09:34:56 +0300 ", "2009:01:0106:34:56"},
       {"Xyz, 05 Mar 2010 10:00:00 GMT", "2010:03:0510:00:00"},
+      // Without seconds, the field where they stand reads "+0".
+      {"Mon, 06 Dec 2026 21:00 +0300", "2026:12:0621:00:00"},
   };
   for (const auto& [date, expected] : cases) {
     std::string text;
@@ -44,6 +46,8 @@ TEST(NormaliseDate, WrongShapeGivesEmptyTextAndMalformedFieldsTheCurrentTime) {
                           "Thu, 29 Feb 2021 09:34:56 +0300", "Thu, 01 Jan 2009 24:00:00 +0300",
                           "Thu, 01 Jan 2009 09:60:00 +0300", "Thu, 0x Jan 2009 09:34:56 +0300",
                           "Thu, 01 Jan 2009 09:34:56 +2400 ", "Thu, 01 Jan 2009 09:34:56 +0060 ",
+                          "Thu, 31 Dec 9999 23:30:00 -0100 ", "Mon, 01 Jan 0001 00:30:00 +0100 ",
+                          "Thu, 01 Jan 2009 -1:00:00 GMT", "Thu, 01 Jan 2009 09:34:56 +-100 ",
                           "Thu, 01 Jan 2009 09:"}) {  // the last: 20 characters, fields cut short
     std::string text;
     EXPECT_FALSE(NormaliseDate(bad, text)) << bad;
