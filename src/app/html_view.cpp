@@ -146,6 +146,9 @@ void HtmlView::SetZoom(int level) {
 
 std::string HtmlView::PlainText() const {
   QString text = document()->toPlainText();
+  // Each picture stands in the text as the object replacement character, which the code page
+  // lacks: it would become a stray "?" in every copy and spoken text.
+  text.remove(QChar::ObjectReplacementCharacter);
   text.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
   return FromQ(text);
 }

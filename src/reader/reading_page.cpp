@@ -1,6 +1,9 @@
 #include "reader/reading_page.h"
 
+#include <QButtonGroup>
+#include <QGridLayout>
 #include <QStyle>
+#include <QTabBar>
 
 #include "app/control_state.h"
 #include "app/font_value.h"
@@ -34,11 +37,44 @@ ReadingPage::ReadingPage(AppState& state, QWidget* parent) : QWidget(parent), st
   };
   for (const auto& entry : icons) entry.button->setIcon(style()->standardIcon(entry.icon));
 
+  ShowOptionPagesInRows();
+
   // The fonts that the settings file keeps, at their designed defaults.
   SetControlFont(ui.ListBoxTitle, MakeFontValue("Tahoma", 10));
   SetControlFont(ui.MemoMess, MakeFontValue("Tahoma", 12));
   SetControlFont(ui.MemoASHeadline, MakeFontValue("Tahoma", 8));
   SetControlFont(ui.MemoAS, MakeFontValue("Tahoma", 8));
+}
+
+void ReadingPage::ShowOptionPagesInRows() {
+  // Six captions do not fit one tab row of the narrow options group: the tab bar would scroll
+  // and clip them. Rows of page buttons stand in for it; the page control stays the one that
+  // the settings and the other code know.
+  QTabWidget* pages = ui.PageControlOp;
+  auto* bar = new QWidget(ui.GroupBoxOptions);
+  bar->setObjectName(QStringLiteral("PageControlOpButtons"));
+  auto* grid = new QGridLayout(bar);
+  grid->setContentsMargins(0, 0, 0, 0);
+  grid->setSpacing(1);
+  auto* group = new QButtonGroup(bar);
+  constexpr int kColumns = 2;
+  for (int i = 0; i < pages->count(); ++i) {
+    auto* button = new QToolButton(bar);
+    button->setText(pages->tabText(i));
+    button->setCheckable(true);
+    button->setAutoRaise(true);
+    button->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    group->addButton(button, i);
+    grid->addWidget(button, i / kColumns, i % kColumns);
+  }
+  pages->tabBar()->hide();
+  static_cast<QBoxLayout*>(ui.GroupBoxOptions->layout())->insertWidget(0, bar);
+  connect(group, &QButtonGroup::idClicked, pages, &QTabWidget::setCurrentIndex);
+  auto follow = [group](int index) {
+    if (QAbstractButton* button = group->button(index)) button->setChecked(true);
+  };
+  connect(pages, &QTabWidget::currentChanged, bar, follow);
+  follow(pages->currentIndex());
 }
 
 void ReadingPage::ClearHeaderFields() {

@@ -21,6 +21,8 @@ class ReadingPage : public QWidget {
   QColor TextBackground() const;
 
  private:
+  void ShowOptionPagesInRows();
+
   Ui::ReadingPage ui;
   AppState& state_;
 };

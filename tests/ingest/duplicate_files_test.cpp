@@ -39,6 +39,17 @@ TEST(DuplicateFilesTest, KeepsTheCopyWhosePathSortsFirstIgnoringCase) {
   EXPECT_EQ(progress.texts[5], "All=2 Tek- 2Test " + folder + "c.xml");
 }
 
+TEST(DuplicateFilesTest, ALowerCaseNameBeforeAnUpperCaseOneIsKept) {
+  // By bytes "E" sorts before "d"; ignoring case "d" comes first.
+  TempDir dir;
+  for (const char* name : {"E.xml", "d.xml", "F.xml"}) WriteFile(dir / name, "same bytes");
+  RecordingProgress progress;
+  DeleteDuplicateFiles({dir.Folder()}, false, progress, nullptr);
+  EXPECT_TRUE(Exists(dir / "d.xml"));
+  EXPECT_FALSE(Exists(dir / "E.xml"));
+  EXPECT_FALSE(Exists(dir / "F.xml"));
+}
+
 TEST(DuplicateFilesTest, EqualSizesWithOtherContentAndAFolderListedTwiceDeleteNothing) {
   TempDir dir;
   WriteFile(dir / "one.xml", "aaaa");

@@ -171,7 +171,9 @@ TEST(HtmlView, LoadsWindows1251TextAndGivesItsRenderedText) {
     EXPECT_EQ(begin, complete + 1);
     ++complete;
   });
-  view.LoadDocument(W("<HTML><BODY><P>Привет &amp; мир</P><P>Второй</P></BODY></HTML>\r\n"));
+  view.LoadDocument(
+      W("<HTML><BODY><P>Привет &amp; <IMG src=\"x.png\">мир</P><P>Второй</P>"
+        "</BODY></HTML>\r\n"));
   EXPECT_EQ(begin, 1);
   EXPECT_EQ(complete, 1);
   view.WaitUntilComplete();

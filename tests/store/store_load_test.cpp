@@ -78,6 +78,14 @@ TEST_F(StoreLoad, ValuesComeBackAsStored) {
   EXPECT_EQ(list.description[0], "x&#093;&#093;>y\nline two");
   EXPECT_EQ(list.pubDate[0], W("Чт, 01 янв"));
   EXPECT_EQ(list.Get(1), list.Get(2));  // identical items are two messages
+
+  // A store edited by hand may split a value into adjacent CDATA sections to hold "]]>": they
+  // are one value, as the parser's own document tree has them.
+  const std::string split =
+      "<item>\r\n<titleRss><![CDATA[c]]></titleRss>\r\n<title><![CDATA[t]]></title>\r\n"
+      "<link><![CDATA[l]]></link>\r\n<description><![CDATA[a]]]]><![CDATA[>b]]></description>"
+      "\r\n<pubDate><![CDATA[d]]></pubDate>\r\n</item>\r\n";
+  EXPECT_EQ(Load(split).description[0], "a]]>b");
 }
 
 TEST_F(StoreLoad, IncompleteItemsAreSkippedWithoutShiftingNumbers) {
