@@ -16,6 +16,7 @@ std::vector<Command> AllCommands() {
   std::vector<Command> commands;
   vorlin::cli::AddStoreCommands(commands);
   vorlin::cli::AddIngestCommands(commands);
+  vorlin::cli::AddDownloadCommands(commands);
   return commands;
 }
 
