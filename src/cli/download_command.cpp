@@ -88,8 +88,8 @@ void RunBatch(DownloadBatch batch, FeedFetcher& fetcher, const std::string& fold
 }
 
 // The batches and the one-row download on the loaded list; false when the one row failed.
-bool RunOnList(const DownloadArgs& a, DownloadGrid& grid, const Clock& clock,
-               FeedFetcher& fetcher, const std::string& folder, Progress& progress) {
+bool RunOnList(const DownloadArgs& a, DownloadGrid& grid, const Clock& clock, FeedFetcher& fetcher,
+               const std::string& folder, Progress& progress) {
   if (a.mode == DownloadArgs::Mode::kAll) {
     RunBatch(DownloadBatch(DownloadBatch::Kind::kManual, grid, clock, nullptr), fetcher, folder,
              progress);

@@ -38,9 +38,8 @@ DownloadRow ParseLine(std::string_view line) {
 }  // namespace
 
 const DownloadRow& DownloadHeaders() {
-  static const DownloadRow headers{W("URL-Адрес"), "Date of the last Downloading",
-                                   "Days",         "Hours",
-                                   "Min",          "Commentary"};
+  static const DownloadRow headers{
+      W("URL-Адрес"), "Date of the last Downloading", "Days", "Hours", "Min", "Commentary"};
   return headers;
 }
 

@@ -25,8 +25,7 @@ bool ParseWhole(std::string_view text, const char* format, std::tm& tm) {
   return end != nullptr && *end == '\0';
 }
 
-[[noreturn]] void ThrowCell(const DownloadGrid& grid, int row, int column,
-                            const std::string& why) {
+[[noreturn]] void ThrowCell(const DownloadGrid& grid, int row, int column, const std::string& why) {
   throw Error("SGridDF row " + std::to_string(row) + ", column \"" +
               Cp1251ToUtf8(DownloadHeaders()[column]) + "\": \"" +
               Cp1251ToUtf8(grid.rows[row][column]) + "\" " + why);
@@ -121,8 +120,7 @@ std::string DownloadOkLine(std::string_view url, std::string_view nowStamp) {
 }
 
 std::string DownloadFailedLine(std::string_view url, std::string_view nowStamp) {
-  return W(" Ошибка загрузки  (Not Download ...)") + std::string(url) + " " +
-         std::string(nowStamp);
+  return W(" Ошибка загрузки  (Not Download ...)") + std::string(url) + " " + std::string(nowStamp);
 }
 
 void DownloadTimer::Start() {
@@ -144,8 +142,6 @@ DownloadTimer::Action DownloadTimer::Tick(bool stopRequested) {
   return Action::kCheck;
 }
 
-std::string DownloadTimer::CounterText() const {
-  return LeftPad(' ', std::to_string(counter_), 5);
-}
+std::string DownloadTimer::CounterText() const { return LeftPad(' ', std::to_string(counter_), 5); }
 
 }  // namespace vorlin

@@ -34,9 +34,9 @@ std::optional<std::time_t> ParseStamp(std::string_view stamp);
 std::time_t DueTime(const DownloadGrid& grid, int row);
 
 // The due check of the download timer: true when some data row has no stamp or is due. Stamps
-// keep whole seconds, so a row is due from the second its due time comes. A stamped row whose three frequency cells are all empty
-// gets the frequency 0, 0, 1 written into it first. Throws Error as DueTime does; rows before
-// the bad one have been handled.
+// keep whole seconds, so a row is due from the second its due time comes. A stamped row whose three
+// frequency cells are all empty gets the frequency 0, 0, 1 written into it first. Throws Error as
+// DueTime does; rows before the bad one have been handled.
 bool DownloadCheckNeeded(DownloadGrid& grid, std::time_t now);
 
 // The log lines of the batches: the URL, a blank and the now stamp after the event's text.

@@ -1,25 +1,292 @@
+// The downloads page: construction, the grid and its editor, the list files and the float
+// window. The downloads themselves are in downloads_run.cpp.
 #include "download/downloads_page.h"
 
+#include <QCloseEvent>
+#include <QFileDialog>
 #include <QHeaderView>
+#include <QTimer>
+#include <exception>
+#include <filesystem>
+
+#include "app/control_state.h"
+#include "app/error_report.h"
+#include "app/status_line.h"
+#include "download/float_window.h"
+#include "download/text_drop.h"
+#include "ui_downloads_page.h"
+#include "util/file_io.h"
 
 namespace vorlin {
 
 namespace {
 
 constexpr int kColumnWidths[] = {172, 154, 38, 41, 37, 275};
+const char* const kListFile = "DLFiles.txt";
+
+// Calls a handler from a signal; exceptions must not unwind through Qt's signal delivery, so
+// they are shown in the program's error box here.
+template <typename Handler>
+auto Reporting(DownloadsPage* page, Handler handler) {
+  return [page, handler] {
+    try {
+      (page->*handler)();
+    } catch (const std::exception& e) {
+      ReportError(QString::fromUtf8(e.what()));
+    }
+  };
+}
+
+// A list dialog that has no folder of its own yet starts in the program's folder.
+void StartInProgramFolder(QFileDialog& dialog, const std::string& programFolder) {
+  const char* const kStarted = "vorlinStarted";
+  if (dialog.property(kStarted).toBool()) return;
+  dialog.setProperty(kStarted, true);
+  dialog.setDirectory(ToQ(programFolder));
+}
 
 }  // namespace
 
-DownloadsPage::DownloadsPage(AppState& state, QWidget* parent) : QWidget(parent), state_(state) {
-  ui.setupUi(this);
-  QTableWidget* grid = ui.SGridDF;
+DownloadsPage::DownloadsPage(AppState& state, QWidget* parent)
+    : QWidget(parent), ui(std::make_unique<Ui::DownloadsPage>()), state_(state) {
+  ui->setupUi(this);
+  QTableWidget* grid = ui->SGridDF;
   grid->verticalHeader()->hide();
   grid->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
-  grid->setHorizontalHeaderLabels({QStringLiteral("URL-Адрес"),
-                                   QStringLiteral("Date of the last Downloading"),
-                                   QStringLiteral("Days"), QStringLiteral("Hours"),
-                                   QStringLiteral("Min"), QStringLiteral("Commentary")});
-  for (int column = 0; column < 6; ++column) grid->setColumnWidth(column, kColumnWidths[column]);
+  for (int column = 0; column < kDownloadColumns; ++column) {
+    grid->setColumnWidth(column, kColumnWidths[column]);
+  }
+  SetDownloadGridHeaders(grid_);
+  ShowGrid();
+  SelectRow(1);
+}
+
+DownloadsPage::~DownloadsPage() = default;
+
+void DownloadsPage::Attach(StatusLine& status, QTimer& timerDownloadAll,
+                           QFileDialog& openListDialog, QFileDialog& saveListDialog,
+                           TFormPopUp& formPopUp) {
+  status_ = &status;
+  timerDownloadAll_ = &timerDownloadAll;
+  openListDialog_ = &openListDialog;
+  saveListDialog_ = &saveListDialog;
+  formPopUp_ = &formPopUp;
+  const std::pair<QPushButton*, void (DownloadsPage::*)()> buttons[] = {
+      {ui->ButtonUrlAdd, &DownloadsPage::ButtonUrlAddClick},
+      {ui->ButtonUrlSave, &DownloadsPage::ButtonUrlSaveClick},
+      {ui->ButtonUrlDelete, &DownloadsPage::ButtonUrlDeleteClick},
+      {ui->ButtonUrlClear, &DownloadsPage::ButtonUrlClearClick},
+      {ui->ButtonCleanDate, &DownloadsPage::ButtonCleanDateClick},
+      {ui->ButtonSaveListURL, &DownloadsPage::ButtonSaveListURLClick},
+      {ui->ButtonLoadListURL, &DownloadsPage::ButtonLoadListURLClick},
+      {ui->ButtonSelectDirSaveDFiles, &DownloadsPage::ButtonSelectDirSaveDFilesClick},
+      {ui->ButtonBob, &DownloadsPage::ButtonBobClick},
+      {ui->ButtonDownloadAll, &DownloadsPage::ButtonDownloadAllClick},
+      {ui->ButtonDownloadOneFile, &DownloadsPage::ButtonDownloadOneFileClick},
+      {ui->ButtonDownloadAllOnTimer, &DownloadsPage::ButtonDownloadAllOnTimerClick},
+      {ui->ButtonStopAll, &DownloadsPage::ButtonStopAllClick},
+  };
+  for (const auto& [button, handler] : buttons) {
+    connect(button, &QPushButton::clicked, this, Reporting(this, handler));
+  }
+  connect(ui->SpeedButtonUrlUp, &QToolButton::clicked, this,
+          Reporting(this, &DownloadsPage::SpeedButtonUrlUpClick));
+  connect(ui->SpeedButtonUrlDn, &QToolButton::clicked, this,
+          Reporting(this, &DownloadsPage::SpeedButtonUrlDnClick));
+  connect(timerDownloadAll_, &QTimer::timeout, this,
+          Reporting(this, &DownloadsPage::TimerDownloadAllTimer));
+  connect(ui->SGridDF, &QTableWidget::currentCellChanged, this,
+          [this](int row) { SGridDFSelectCell(row + 1); });
+  connect(&runner_, &FetchRunner::StatusText, this,
+          [this](const QString& text) { status_->SetPanelText(2, text); });
+  new TextDropTarget(window(), {ui->EditURL, ui->EditCommentary});
+  // A close request during a download waits for it (the window counts it as busy); the
+  // stop flag makes a batch end after its current row.
+  window()->installEventFilter(this);
+}
+
+bool DownloadsPage::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::Close && Downloading()) state_.stopDownload = true;
+  return QWidget::eventFilter(watched, event);
+}
+
+void DownloadsPage::LoadDownloadList(const std::string& folder) {
+  const std::string name = folder + kListFile;
+  try {
+    if (FileExists(name) || std::filesystem::exists(FsPath(name))) LoadGridFromFile(name, grid_);
+  } catch (...) {
+    // Writing the designed empty list over a file that could not be read would lose it.
+    listUnreadable_ = true;
+    SetDownloadGridHeaders(grid_);
+    ShowGrid();
+    throw;
+  }
+  SetDownloadGridHeaders(grid_);
+  ShowGrid();
+  SelectRow(1);
+}
+
+void DownloadsPage::SaveDownloadList(const std::string& folder) {
+  if (listUnreadable_) return;
+  SaveGridToFile(folder + kListFile, grid_);
+}
+
+std::string DownloadsPage::Folder() const {
+  const std::string text = ControlText(ui->EditDirSaveDFiles);
+  const size_t first = text.find_first_not_of(' ');
+  if (first == std::string::npos) return {};
+  return text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
+void DownloadsPage::ShowGrid() {
+  QTableWidget* table = ui->SGridDF;
+  editGuard_ = true;
+  QStringList headers;
+  for (const std::string& text : grid_.rows[0]) headers << ToQ(text);
+  table->setHorizontalHeaderLabels(headers);
+  table->setRowCount(grid_.RowCount() - 1);
+  for (int row = 1; row < grid_.RowCount(); ++row) ShowRow(row);
+  editGuard_ = false;
+}
+
+void DownloadsPage::ShowRow(int row) {
+  QTableWidget* table = ui->SGridDF;
+  for (int column = 0; column < kDownloadColumns; ++column) {
+    const QString text = ToQ(grid_.rows[row][column]);
+    if (QTableWidgetItem* item = table->item(row - 1, column)) {
+      if (item->text() != text) item->setText(text);
+    } else {
+      table->setItem(row - 1, column, new QTableWidgetItem(text));
+    }
+  }
+}
+
+int DownloadsPage::SelectedRow() const {
+  const int row = ui->SGridDF->currentRow() + 1;
+  return grid_.IsDataRow(row) ? row : 0;
+}
+
+void DownloadsPage::SelectRow(int row) {
+  if (grid_.IsDataRow(row)) ui->SGridDF->setCurrentCell(row - 1, 0);
+}
+
+void DownloadsPage::SGridDFSelectCell(int row) {
+  if (editGuard_ || !grid_.IsDataRow(row)) return;
+  const DownloadRow& cells = grid_.rows[row];
+  SetControlText(ui->EditURL, cells[kColUrl]);
+  SetControlText(ui->EditCommentary, cells[kColComment]);
+  SetControlText(ui->EditDateLastDLoad, cells[kColStamp]);
+  SetControlText(ui->EditFrequencyLoadDays, cells[kColDays]);
+  SetControlText(ui->EditFrequencyLoadHours, cells[kColHours]);
+  SetControlText(ui->EditFrequencyLoadMin, cells[kColMinutes]);
+}
+
+void DownloadsPage::ButtonUrlAddClick() {
+  DownloadRow row;
+  row[kColUrl] = ControlText(ui->EditURL);
+  row[kColComment] = ControlText(ui->EditCommentary);
+  row[kColDays] = ControlText(ui->EditFrequencyLoadDays);
+  row[kColHours] = ControlText(ui->EditFrequencyLoadHours);
+  row[kColMinutes] = ControlText(ui->EditFrequencyLoadMin);
+  const int selected = SelectedRow();
+  grid_.rows.push_back(std::move(row));
+  ShowGrid();
+  editGuard_ = true;
+  SelectRow(selected);
+  editGuard_ = false;
+}
+
+void DownloadsPage::ButtonUrlSaveClick() {
+  const int row = SelectedRow();
+  if (row == 0) return;
+  DownloadRow& cells = grid_.rows[row];
+  cells[kColUrl] = ControlText(ui->EditURL);
+  cells[kColComment] = ControlText(ui->EditCommentary);
+  cells[kColDays] = ControlText(ui->EditFrequencyLoadDays);
+  cells[kColHours] = ControlText(ui->EditFrequencyLoadHours);
+  cells[kColMinutes] = ControlText(ui->EditFrequencyLoadMin);
+  cells[kColStamp].clear();
+  ShowRow(row);
+}
+
+void DownloadsPage::ButtonUrlDeleteClick() {
+  const int row = SelectedRow();
+  if (!DeleteGridRow(grid_, row)) return;
+  ShowGrid();
+  editGuard_ = true;
+  SelectRow(std::min(row, grid_.RowCount() - 1));
+  editGuard_ = false;
+}
+
+void DownloadsPage::ButtonUrlClearClick() {
+  for (QLineEdit* field :
+       {ui->EditURL, ui->EditCommentary, ui->EditDateLastDLoad, ui->EditFrequencyLoadDays,
+        ui->EditFrequencyLoadHours, ui->EditFrequencyLoadMin}) {
+    field->clear();
+  }
+}
+
+// Forgets the selected feed's last download, so the next timed check fetches it as new.
+void DownloadsPage::ButtonCleanDateClick() {
+  const int row = SelectedRow();
+  ui->EditDateLastDLoad->clear();
+  if (row == 0) return;
+  grid_.rows[row][kColStamp].clear();
+  ShowRow(row);
+}
+
+void DownloadsPage::SpeedButtonUrlUpClick() {
+  const int row = SelectedRow();
+  if (row > 1) SelectRow(row - 1);
+}
+
+void DownloadsPage::SpeedButtonUrlDnClick() {
+  const int row = SelectedRow();
+  if (row != 0 && row + 1 < grid_.RowCount()) SelectRow(row + 1);
+}
+
+void DownloadsPage::SaveListTo(const std::string& fileName) {
+  SaveGridToFile(fileName, grid_);
+  ShowGrid();
+}
+
+void DownloadsPage::LoadListFrom(const std::string& fileName) {
+  LoadGridFromFile(fileName, grid_);
+  ShowGrid();
+  SelectRow(1);
+}
+
+void DownloadsPage::ButtonSaveListURLClick() {
+  StartInProgramFolder(*saveListDialog_, state_.programFolder);
+  if (saveListDialog_->exec() != QDialog::Accepted) return;
+  const QStringList chosen = saveListDialog_->selectedFiles();
+  if (!chosen.isEmpty() && !chosen.first().isEmpty()) SaveListTo(FromQ(chosen.first()));
+}
+
+void DownloadsPage::ButtonLoadListURLClick() {
+  StartInProgramFolder(*openListDialog_, state_.programFolder);
+  if (openListDialog_->exec() != QDialog::Accepted) return;
+  const QStringList chosen = openListDialog_->selectedFiles();
+  if (!chosen.isEmpty() && !chosen.first().isEmpty()) LoadListFrom(FromQ(chosen.first()));
+}
+
+void DownloadsPage::ButtonSelectDirSaveDFilesClick() {
+  const QString folder = QFileDialog::getExistingDirectory(this, QStringLiteral(" Выбор папки "),
+                                                           ui->EditDirSaveDFiles->text());
+  if (!folder.isEmpty()) ui->EditDirSaveDFiles->setText(folder);
+}
+
+void DownloadsPage::ButtonBobClick() {
+  QWidget* main = window();
+  main->hide();
+  formPopUp_->Open();
+  const int selected = SelectedRow();
+  AppendFloatEntries(grid_, formPopUp_->Entries());
+  ShowGrid();
+  editGuard_ = true;
+  SelectRow(selected);
+  editGuard_ = false;
+  main->show();
 }
 
 }  // namespace vorlin

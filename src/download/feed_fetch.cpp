@@ -160,8 +160,7 @@ int64_t FeedFetcher::FetchUrlToFile(const std::string& url, const std::string& f
   curl_easy_setopt(e, CURLOPT_ACCEPT_ENCODING, "");
   curl_easy_setopt(e, CURLOPT_FAILONERROR, 1L);
   curl_easy_setopt(e, CURLOPT_NOSIGNAL, 1L);
-  curl_easy_setopt(e, CURLOPT_CONNECTTIMEOUT_MS,
-                   static_cast<long>(limits_.connectTimeout.count()));
+  curl_easy_setopt(e, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(limits_.connectTimeout.count()));
   curl_easy_setopt(e, CURLOPT_TIMEOUT_MS, static_cast<long>(limits_.totalTimeout.count()));
   curl_easy_setopt(e, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(limits_.maxBytes));
   curl_easy_setopt(e, CURLOPT_ERRORBUFFER, errorText);
@@ -194,8 +193,8 @@ int64_t FeedFetcher::FetchUrlToFile(const std::string& url, const std::string& f
       break;
     }
     if (SteadyClock::now() - t.lastActivity > limits_.stallTimeout) {
-      lastError_ = "the server sent nothing for " +
-                   std::to_string(limits_.stallTimeout.count()) + " ms";
+      lastError_ =
+          "the server sent nothing for " + std::to_string(limits_.stallTimeout.count()) + " ms";
       break;
     }
     curl_multi_poll(multi, nullptr, 0, pollMs, nullptr);

@@ -54,14 +54,12 @@ class FeedFetcher {
   // "Internet Open  Error! Нет доступа к сети!" when libcurl cannot start,
   // "Internet Open URL Error! Не правльный URL! " + URL when the URL does not open. Throws
   // Error when the file cannot be created or written.
-  int64_t FetchUrlToFile(const std::string& url, const std::string& fileName,
-                         Progress& progress);
+  int64_t FetchUrlToFile(const std::string& url, const std::string& fileName, Progress& progress);
 
   // Fetches into folder/stem_n.tmp and renames it to folder/stem_n.xml, never over an existing
   // file. True when the feed was stored. Throws Error for an empty folder (naming
   // EditDirSaveDFiles) and for a file that cannot be created or written.
-  bool DownloadFeedToFolder(const std::string& url, const std::string& folder,
-                            Progress& progress);
+  bool DownloadFeedToFolder(const std::string& url, const std::string& folder, Progress& progress);
 
   // Why the last fetch failed (UTF-8), empty after a success.
   const std::string& LastError() const { return lastError_; }

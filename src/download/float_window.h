@@ -3,7 +3,9 @@
 #pragma once
 
 #include <QDialog>
+#include <vector>
 
+#include "download/download_list.h"
 #include "ui_float_window.h"
 
 namespace vorlin {
@@ -14,7 +16,20 @@ class TFormPopUp : public QDialog {
  public:
   explicit TFormPopUp(QWidget* parent = nullptr);
 
+  // Empties the collected entries and shows the window modally until Exit or the close box.
+  void Open();
+  // The entries added since the window was last opened, in the order added.
+  const std::vector<FloatEntry>& Entries() const { return entries_; }
+
+  // The buttons: Add appends the fields as an entry (they keep their text), New empties them,
+  // Exit closes the window.
+  void ButtonAClick();
+  void ButtonNClick();
+  void ButtonEClick();
+
+ private:
   Ui::FormPopUp ui;
+  std::vector<FloatEntry> entries_;
 };
 
 }  // namespace vorlin

@@ -97,6 +97,8 @@ std::string ScanPage::ScanFolders() const { return ControlText(ui.MRSSDir); }
 
 void ScanPage::SetScanFolders(const std::string& lines) { SetControlText(ui.MRSSDir, lines); }
 
+void ScanPage::AppendLog(const QString& line) { ui.MemoLog->appendPlainText(line); }
+
 std::string ScanPage::CommitStoreName() {
   const std::string typed = StoreName();
   if (typed != state_.indexStore) ChooseStore(typed);

@@ -32,6 +32,8 @@ class ScanPage : public QWidget {
   void SetStoreName(const std::string& storeName);
   std::string ScanFolders() const;
   void SetScanFolders(const std::string& lines);
+  // Adds a line at the end of the log pane (the downloads log there too).
+  void AppendLog(const QString& line);
 
   // Makes the indexes in memory belong to the store the field names: when the field was
   // edited to name another store, switches to it as ChooseStore does (on failure the field

@@ -84,6 +84,9 @@ TMain::TMain(AppOptions options, QWidget* parent)
   formRssStr_ = std::make_unique<TFormRssStr>();
   formUSelMes_ = std::make_unique<TFormUSelMes>(state_.settingsFolder);
   formAlertExFile_ = std::make_unique<TFormAlertExFile>();
+  downloads_->Attach(*status_, *timerDownloadAll_, *openTextFileDialogListURL_,
+                     *saveTextFileDialogListURL_, *formPopUp_);
+  connect(downloads_, &DownloadsPage::LogLine, scan_, &ScanPage::AppendLog);
   for (QWidget* form : std::initializer_list<QWidget*>{
            formPopUp_.get(), formRssStr_.get(), formUSelMes_.get(), formAlertExFile_.get()}) {
     form->setFont(font());

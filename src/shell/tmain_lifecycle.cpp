@@ -9,6 +9,7 @@
 #include "app/control_state.h"
 #include "app/error_report.h"
 #include "app/status_line.h"
+#include "download/downloads_page.h"
 #include "ingest/scan_page.h"
 #include "reader/reading_page.h"
 #include "reader/search_page.h"
@@ -66,6 +67,7 @@ void TMain::FormCreate() {
   search_->ShowFavoriteFolder(state_.programFolder);
 
   state_.ClearLists();
+  RunStep([&] { downloads_->LoadDownloadList(folder); });
 
   // Without a store name there is no store and no index beside it.
   const std::string store = scan_->StoreName();
@@ -89,6 +91,7 @@ void TMain::FormDestroy() {
   RunStep([&] {
     WriteFileAtomic(folder + kScanFoldersFile, JoinLines(SplitLines(scan_->ScanFolders())));
   });
+  RunStep([&] { downloads_->SaveDownloadList(folder); });
   // A store name typed but not yet taken up is taken up now; if that fails, the indexes are
   // still saved beside the store they belong to.
   RunStep([&] { scan_->CommitStoreName(); });

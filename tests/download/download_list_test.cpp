@@ -1,0 +1,200 @@
+// The download list file, the float window's entries, the due test and the batches' rules.
+#include "download/download_list.h"
+
+#include <gtest/gtest.h>
+
+#include <clocale>
+
+#include "download/download_batch.h"
+#include "test_support.h"
+#include "util/cp1251.h"
+
+namespace vorlin {
+namespace {
+
+DownloadGrid Grid(std::vector<DownloadRow> data) {
+  DownloadGrid grid;
+  grid.rows.resize(1);
+  SetDownloadGridHeaders(grid);
+  grid.rows.resize(1);
+  for (auto& row : data) grid.rows.push_back(std::move(row));
+  return grid;
+}
+
+TEST(DownloadListFile, CleansCellsOnSaveAndReadsThemBackTheSame) {
+  DownloadGrid grid = Grid({{" http://a/x;y ", "", "1", "\t2", "3\r\n", "two\r\nlines;c"}});
+  const std::string text = FormatListFile(grid);
+  EXPECT_EQ(text, W("URL-Адрес;Date of the last Downloading;Days;Hours;Min;Commentary;\r\n") +
+                      "http://a/x y;;1;2;3;two  lines c;\r\n");
+  // The grid keeps the cleaned text with its ";".
+  EXPECT_EQ(grid.rows[1][kColUrl], "http://a/x;y");
+  EXPECT_EQ(grid.rows[1][kColComment], "two  lines;c");
+
+  std::vector<DownloadRow> back = ParseListFile(text);
+  ASSERT_EQ(back.size(), 2u);
+  EXPECT_EQ(back[0], DownloadHeaders());
+  EXPECT_EQ(back[1], (DownloadRow{"http://a/x y", "", "1", "2", "3", "two  lines c"}));
+  DownloadGrid again{back};
+  EXPECT_EQ(FormatListFile(again), text);
+}
+
+TEST(DownloadListFile, EveryLineGivesSixCells) {
+  const std::vector<DownloadRow> rows =
+      ParseListFile("h;\r\n a ;b;c;d;e;f\nshort;x\r\r\n1;2;3;4;5;6;7;8;\n");
+  ASSERT_EQ(rows.size(), 5u);
+  EXPECT_EQ(rows[1], (DownloadRow{"a", "b", "c", "d", "e", "f"}));  // no trailing ";"
+  EXPECT_EQ(rows[2], (DownloadRow{"short", "x", "", "", "", ""}));
+  EXPECT_EQ(rows[3], DownloadRow{});  // an empty line
+  EXPECT_EQ(rows[4], (DownloadRow{"1", "2", "3", "4", "5", "6"}));
+  // A file with a header only still has a data row.
+  EXPECT_EQ(ParseListFile("h;\r\n").size(), 2u);
+}
+
+TEST(DownloadListFile, FailedReadLeavesTheGridAndSaveReplacesTheFile) {
+  test::TempDir dir;
+  DownloadGrid grid = Grid({{"u", "", "", "", "", "c"}});
+  EXPECT_NE(test::ErrorText([&] { LoadGridFromFile(dir / "missing.RssUrl", grid); }), "no error");
+  EXPECT_EQ(grid.rows[1][kColUrl], "u");
+  test::WriteBytes(dir.path() / "l.RssUrl", "old");
+  SaveGridToFile(dir / "l.RssUrl", grid);
+  DownloadGrid loaded;
+  LoadGridFromFile(dir / "l.RssUrl", loaded);
+  EXPECT_EQ(loaded.rows, grid.rows);
+}
+
+TEST(DownloadList, DeleteKeepsTheLastDataRow) {
+  DownloadGrid grid = Grid({{"a"}, {"b"}, {"c"}});
+  EXPECT_FALSE(DeleteGridRow(grid, 0));
+  EXPECT_FALSE(DeleteGridRow(grid, 4));
+  EXPECT_TRUE(DeleteGridRow(grid, 2));
+  EXPECT_EQ(grid.rows[2][kColUrl], "c");
+  EXPECT_TRUE(DeleteGridRow(grid, 2));
+  EXPECT_FALSE(DeleteGridRow(grid, 1));
+  EXPECT_EQ(grid.RowCount(), 2);
+}
+
+TEST(DownloadList, FloatEntriesAreAppendedInOrder) {
+  DownloadGrid grid = Grid({{"first"}});
+  AppendFloatEntries(
+      grid, {MakeFloatEntry("u1", "two\r\nlines", "", "", ""),
+             MakeFloatEntry("u2", "c", "", "5", ""), MakeFloatEntry("u3", "", "2", "3", "4")});
+  ASSERT_EQ(grid.RowCount(), 5);
+  EXPECT_EQ(grid.rows[2], (DownloadRow{"u1", "", "1", "", "", "two lines"}));
+  EXPECT_EQ(grid.rows[3], (DownloadRow{"u2", "", "", "5", "", "c"}));
+  EXPECT_EQ(grid.rows[4], (DownloadRow{"u3", "", "2", "3", "4", ""}));
+}
+
+class Schedule : public ::testing::Test {
+ protected:
+  void SetUp() override { std::setlocale(LC_TIME, "C"); }
+  std::time_t T0() const { return *ParseStamp("12/07/26 00:30:00"); }
+};
+
+TEST_F(Schedule, StampsUseTheLocaleAndReadBack) {
+  EXPECT_EQ(FormatStamp(T0()), "12/07/26 00:30:00");
+  EXPECT_EQ(ParseStamp(" 12/07/26 00:30:00 "), T0());
+  for (const char* bad :
+       {"", "12/07/26", "12/07/26 25:00:00", "yesterday noon", "12/07/26 1:2:3x"}) {
+    EXPECT_FALSE(ParseStamp(bad)) << bad;
+  }
+}
+
+TEST_F(Schedule, DueTimeAddsTheFrequencyOrNamesTheBadCell) {
+  struct Case {
+    DownloadRow row;
+    long long seconds;  // after the stamp; -1: refused
+    const char* error;
+  };
+  const std::string stamp = "12/07/26 00:30:00";
+  const Case cases[] = {
+      {{"u", stamp, "0", "0", "0"}, 0, ""},
+      {{"u", stamp, "", "", ""}, 0, ""},
+      {{"u", stamp, "2", "0", "0"}, 2 * 86400, ""},
+      {{"u", stamp, "30", "23", "59"}, 30 * 86400 + 23 * 3600 + 59 * 60, ""},
+      {{"u", stamp, "-3", "1", "0"}, 3600, ""},
+      {{"u", stamp, "0", "48", "0"}, -1, "row 1, column \"Hours\": \"48\" is out of range"},
+      {{"u", stamp, "31", "0", "0"}, -1, "column \"Days\""},
+      {{"u", stamp, "0", "-1", "0"}, -1, "column \"Hours\""},
+      {{"u", stamp, "0", "0", "x"}, -1, "column \"Min\": \"x\" is not a whole number"},
+      {{"u", "5 o'clock", "0", "0", "1"}, -1, "column \"Date of the last Downloading\""},
+  };
+  for (const Case& c : cases) {
+    DownloadGrid grid = Grid({c.row});
+    if (c.seconds >= 0) {
+      EXPECT_EQ(DueTime(grid, 1) - T0(), c.seconds) << c.row[2] << "/" << c.row[3];
+    } else {
+      EXPECT_NE(test::ErrorText([&] { DueTime(grid, 1); }).find(c.error), std::string::npos)
+          << test::ErrorText([&] { DueTime(grid, 1); });
+    }
+  }
+}
+
+TEST_F(Schedule, CheckFindsNewAndDueRowsAndGivesBareRowsOneMinute) {
+  DownloadGrid grid = Grid({{"a", "12/07/26 00:30:00", "", "", ""}});
+  EXPECT_FALSE(DownloadCheckNeeded(grid, T0() + 59));
+  EXPECT_EQ(grid.rows[1], (DownloadRow{"a", "12/07/26 00:30:00", "0", "0", "1", ""}));
+  EXPECT_TRUE(DownloadCheckNeeded(grid, T0() + 60));
+  grid.rows.push_back({"b"});
+  grid.rows[1][kColDays] = "0";
+  grid.rows[1][kColHours] = "1";
+  EXPECT_TRUE(DownloadCheckNeeded(grid, T0() + 60));  // b has no stamp
+}
+
+TEST_F(Schedule, TimerChecksOnEverySixtyFirstTickAndStops) {
+  DownloadTimer timer;
+  timer.Start();
+  for (int i = 1; i <= 60; ++i) ASSERT_EQ(timer.Tick(false), DownloadTimer::Action::kCounted);
+  EXPECT_EQ(timer.CounterText(), "   60");
+  EXPECT_EQ(timer.Tick(false), DownloadTimer::Action::kCheck);
+  EXPECT_EQ(timer.Tick(false), DownloadTimer::Action::kCounted);
+  EXPECT_EQ(timer.Tick(true), DownloadTimer::Action::kStopped);
+  EXPECT_FALSE(timer.On());
+}
+
+TEST_F(Schedule, ManualBatchStampsSuccessesAndStopsAfterTheCurrentRow) {
+  DownloadGrid grid = Grid({{"a", "old"}, {"b", "old"}, {"c", "old"}});
+  bool stop = true;
+  DownloadBatch batch(
+      DownloadBatch::Kind::kManual, grid, [this] { return T0(); }, &stop);
+  EXPECT_FALSE(stop);  // cleared at the start
+  ASSERT_EQ(batch.Next()->url, "a");
+  EXPECT_EQ(batch.Complete(true), W(" Файл загружен (File Download Ok.)a 12/07/26 00:30:00"));
+  ASSERT_EQ(batch.Next()->url, "b");
+  EXPECT_EQ(batch.Complete(false), W(" Ошибка загрузки  (Not Download ...)b 12/07/26 00:30:00"));
+  stop = true;
+  EXPECT_FALSE(batch.Next());
+  EXPECT_EQ(grid.rows[1][kColStamp], "12/07/26 00:30:00");
+  EXPECT_EQ(grid.rows[2][kColStamp], "");
+  EXPECT_EQ(grid.rows[3][kColStamp], "old");
+}
+
+TEST_F(Schedule, TimedBatchFetchesDueRowsAndStampsEveryAttempt) {
+  DownloadGrid grid = Grid({{"new-hourly", "", "", "1", ""},
+                            {"new-always", "", "", "", ""},
+                            {"old-daily", "12/06/26 00:00:00", "1", "", ""},
+                            {"fresh", "12/07/26 00:29:00", "0", "0", "5"}});
+  DownloadBatch batch(
+      DownloadBatch::Kind::kTimed, grid, [this] { return T0(); }, nullptr);
+  EXPECT_EQ(grid.rows[1], (DownloadRow{"new-hourly", "12/07/26 00:30:00", "0", "1", "0", ""}));
+  std::vector<std::string> fetched;
+  while (auto job = batch.Next()) {
+    fetched.push_back(job->url);
+    batch.Complete(false);
+  }
+  EXPECT_EQ(fetched, (std::vector<std::string>{"new-always", "old-daily"}));
+  EXPECT_EQ(grid.rows[3][kColStamp], "12/07/26 00:30:00");  // a failure is stamped too
+  EXPECT_EQ(grid.rows[4][kColStamp], "12/07/26 00:29:00");
+
+  grid.rows[4][kColHours] = "24";
+  DownloadBatch bad(
+      DownloadBatch::Kind::kTimed, grid, [this] { return T0(); }, nullptr);
+  EXPECT_TRUE(bad.Next());  // new-always is due at once
+  bad.Complete(true);
+  EXPECT_NE(test::ErrorText([&] {
+              while (bad.Next()) bad.Complete(true);
+            }).find("row 4"),
+            std::string::npos);
+}
+
+}  // namespace
+}  // namespace vorlin
