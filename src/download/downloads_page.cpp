@@ -53,6 +53,9 @@ DownloadsPage::DownloadsPage(AppState& state, QWidget* parent)
   QTableWidget* grid = ui->SGridDF;
   grid->verticalHeader()->hide();
   grid->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+  // One line a row, as the list file keeps it.
+  grid->setWordWrap(false);
+  grid->verticalHeader()->setDefaultSectionSize(grid->fontMetrics().height() + 6);
   for (int column = 0; column < kDownloadColumns; ++column) {
     grid->setColumnWidth(column, kColumnWidths[column]);
   }
