@@ -9,6 +9,8 @@
 #include "ingest/ingestion_run.h"
 #include "store/key_index.h"
 #include "store/store_loader.h"
+#include "store/store_lock.h"
+#include "store/store_recovery.h"
 #include "util/file_io.h"
 #include "util/settings_file.h"
 
@@ -99,6 +101,9 @@ int Ingest(Context& context, const std::vector<std::string>& args) {
                 DisplayName(context.configDir) + "OpsRss.txt");
   }
   std::setlocale(LC_TIME, "");
+  // The whole command is one writer: from loading the indexes to saving them.
+  StoreLock lock(options.storeName);
+  RecoverStore(options.storeName);
   KeyIndex storeIndex;
   KeyIndex readIndex;
   LoadOrRebuildStoreIndex(options.storeName, storeIndex);

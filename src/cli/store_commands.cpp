@@ -6,6 +6,8 @@
 #include "store/crc32.h"
 #include "store/key_index.h"
 #include "store/store_loader.h"
+#include "store/store_lock.h"
+#include "store/store_recovery.h"
 #include "util/rss_date.h"
 
 namespace vorlin::cli {
@@ -69,7 +71,10 @@ int Date(Context&, const std::vector<std::string>& args) {
 int RebuildIndex(Context&, const std::vector<std::string>& args) {
   ExpectArgs(args, 1, 1);
   KeyIndex index;
-  RebuildStoreIndex(Arg(args[0]), index);
+  const std::string store = Arg(args[0]);
+  StoreLock lock(store);
+  RebuildStoreIndex(store, index);
+  RecordIndexCoversStore(store);
   std::printf("%zu\n", index.Size());
   return 0;
 }

@@ -9,6 +9,8 @@
 #include "ingest/item_extraction.h"
 #include "ingest/rss_file.h"
 #include "ingest/store_append.h"
+#include "store/store_lock.h"
+#include "store/store_recovery.h"
 #include "util/cp1251.h"
 #include "util/file_io.h"
 
@@ -66,6 +68,11 @@ std::string LocalTimeStamp() {
 }
 
 int RunIngestion(const IngestOptions& options, IngestEnv& env) {
+  // From the first look at the index to its save no other process may write the store: keys
+  // checked here must be the keys of every message stored.
+  StoreLock lock(options.storeName);
+  RecoverStore(options.storeName);
+  MergeStoreIndexFile(options.storeName, env.storeIndex);
   Log(env, W("    Сканирование файлов перед загрузкой "));
   const std::vector<std::string> paths =
       ScanAllFolders(options.scanFolders, options.scanSubfolders, env.progress).paths;
@@ -115,9 +122,13 @@ int RunIngestion(const IngestOptions& options, IngestEnv& env) {
   }
 
   Log(env, W("    Запись найденых сообщений в файл "));
-  AppendToStore(options.storeName, extractor.NewItemText());
+  AppendToStore(options.storeName, extractor.NewItemText(),
+                [&](uint64_t length, uint64_t appendingTo) {
+                  BeginStoreAppend(options.storeName, length, appendingTo);
+                });
   rollback.Disarm();
   env.storeIndex.Save(StoreIndexName(options.storeName));
+  RecordIndexCoversStore(options.storeName);
 
   if (options.deleteProcessed) {
     Log(env, W("    Удаление обработанных файлов "));
@@ -129,6 +140,7 @@ int RunIngestion(const IngestOptions& options, IngestEnv& env) {
 }
 
 int RunOneShotIngestion(const IngestOptions& options, IngestEnv& env) {
+  StoreLock lock(options.storeName);  // a busy store fails the run before anything is done
   Log(env, W("    Запуск однократно.(Start one-shot.) ") + Stamp(env));
   if (options.purgeDuplicates) RemoveDuplicates(options, env);
   Log(env, W("    Начал загрузку сообщений (Began loading the messages)") + Stamp(env));
@@ -138,6 +150,7 @@ int RunOneShotIngestion(const IngestOptions& options, IngestEnv& env) {
 }
 
 int RunTimedIngestion(const IngestOptions& options, IngestEnv& env) {
+  StoreLock lock(options.storeName);
   if (options.purgeDuplicates) RemoveDuplicates(options, env);
   Log(env, W("    Начал загрузку сообщений (Began loading the messages)"));
   return RunIngestion(options, env);

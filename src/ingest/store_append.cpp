@@ -29,7 +29,8 @@ std::string NormaliseLineBreaks(std::string_view text) {
   return out;
 }
 
-void AppendToStore(std::string_view storeName, std::string_view newItemText) {
+void AppendToStore(std::string_view storeName, std::string_view newItemText,
+                   const AppendNotice& beforeWrite) {
   const std::string path = FsPath(storeName).string();
   auto fail = [&](int err) { throw Error("Cannot write store " + path + ": " + ErrnoText(err)); };
   bool created = false;
@@ -73,6 +74,15 @@ void AppendToStore(std::string_view storeName, std::string_view newItemText) {
     ::close(fd);
     fail(err);
   };
+  if (beforeWrite && !data.empty()) {
+    try {
+      beforeWrite(static_cast<uint64_t>(oldLength), static_cast<uint64_t>(oldLength) + data.size());
+    } catch (...) {
+      ::close(fd);
+      if (created) ::unlink(path.c_str());
+      throw;
+    }
+  }
   const char* p = data.data();
   size_t left = data.size();
   off_t at = oldLength;

@@ -1,6 +1,8 @@
 // Adding the item blocks of an ingestion run to the end of the store.
 #pragma once
 
+#include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -12,8 +14,12 @@ namespace vorlin {
 // its previous length (a store this call created is removed) and Error is thrown, so the file
 // is always either the old store or the old store followed by whole new blocks. A missing
 // store is created, empty when there is nothing to add. Only the new text is written, so the
-// cost does not grow with the size of the store.
-void AppendToStore(std::string_view storeName, std::string_view newItemText);
+// cost does not grow with the size of the store. `beforeWrite`, when given, learns the store's
+// size now and once the append is complete before the first byte is written (to record the
+// append in the state file); if it throws, the store is left as it was.
+using AppendNotice = std::function<void(uint64_t length, uint64_t appendingTo)>;
+void AppendToStore(std::string_view storeName, std::string_view newItemText,
+                   const AppendNotice& beforeWrite = nullptr);
 
 // The new text with every line break written as CR LF and a CR LF after its last line.
 std::string NormaliseLineBreaks(std::string_view text);

@@ -5,4 +5,6 @@ list(APPEND VORLIN_CORE_SOURCES
   src/store/key_index.cpp
   src/store/store_walk.cpp
   src/store/store_loader.cpp
-  src/store/census.cpp)
+  src/store/census.cpp
+  src/store/store_lock.cpp
+  src/store/store_recovery.cpp)
