@@ -6,7 +6,7 @@ JOBS ?= 2
 FUZZ_SECONDS ?= 120
 CMAKE_FLAGS ?=
 
-.PHONY: all deps build test asan bench fuzz format run clean
+.PHONY: all deps build package test asan bench fuzz format run clean
 
 all: build
 
@@ -17,7 +17,11 @@ build: deps
 	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_FLAGS)
 	cmake --build $(BUILD) -j$(JOBS)
 
-test: build
+# The Debian package (CPack); `make test` builds it once so that the package tests run.
+package: build
+	cd $(BUILD) && cpack -G DEB
+
+test: build package
 	bash scripts/run-tests.sh $(BUILD)
 
 asan: deps

@@ -12,6 +12,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth xdotool imagemagick pulseaudio pulseaudio-utils sox
   fonts-dejavu-core fonts-dejavu-extra python3 time python3-pyftpdlib curl
+  dpkg-dev fakeroot file lintian desktop-file-utils appstream librsvg2-bin util-linux
 )
 
 missing=()

@@ -40,11 +40,19 @@ void WriteDemoSettings(const std::string& folder, const std::string& store,
   WriteFileAtomic(folder + "DirRss.txt", JoinLines({feeds}));
 }
 
+// The sample feeds installed beside the program (PREFIX/share/vorlin/samples/feeds for
+// PREFIX/bin/vorlin-cli), else those of the source tree it was built from.
+std::string DefaultSamples() {
+  const std::string installed = ProgramFolder("") + "../share/vorlin/samples/feeds";
+  if (fs::is_directory(FsPath(installed))) return installed;
+  return Arg(VORLIN_SAMPLES_DIR);
+}
+
 }  // namespace
 
 int Demo(Context&, const std::vector<std::string>& args) {
   std::string keep;
-  std::string samples = Arg(VORLIN_SAMPLES_DIR);
+  std::string samples = DefaultSamples();
   for (size_t i = 0; i < args.size(); ++i) {
     if ((args[i] == "--keep" || args[i] == "--samples") && i + 1 < args.size()) {
       (args[i] == "--keep" ? keep : samples) = Arg(args[i + 1]);

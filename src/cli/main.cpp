@@ -1,12 +1,16 @@
 // vorlin-cli: the program's operations without a window.
+#include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
 
 #include "cli/cli_common.h"
 #include "store/crc32.h"
+#include "store/store_lock.h"
 #include "util/settings_file.h"
+#include "util/version.h"
 
 namespace {
 
@@ -22,10 +26,30 @@ std::vector<Command> AllCommands() {
 
 void PrintUsage(FILE* out, const std::vector<Command>& commands) {
   std::fputs(
-      "usage: vorlin-cli [--config-dir DIR] COMMAND [ARGUMENTS]\n"
-      "       vorlin-cli COMMAND --help\n\ncommands:\n",
+      "usage: vorlin-cli [--config-dir DIR] [--lock-wait SECONDS] COMMAND [ARGUMENTS]\n"
+      "       vorlin-cli COMMAND --help\n"
+      "Runs the operations of the Vorlin news aggregator without a window.\n\n"
+      "options:\n"
+      "  --config-dir DIR         the program folder with OpsRss.txt and DirRss.txt\n"
+      "  --lock-wait SECONDS      how long to wait for a store another process is writing\n"
+      "                           (default 10)\n"
+      "  --help                   print this help and exit\n"
+      "  --version                print the version and exit\n\ncommands:\n",
       out);
   for (const auto& c : commands) std::fprintf(out, "  %-34s %s\n", c.usage, c.summary);
+  std::fputs(
+      "\nExit status: 0 done, 1 the operation failed (one line on stderr says why),\n"
+      "2 wrong usage.\n",
+      out);
+}
+
+// A decimal number of seconds, at least 0.
+bool ParseSeconds(const std::string& text, std::chrono::milliseconds& wait) {
+  char* end = nullptr;
+  const double seconds = std::strtod(text.c_str(), &end);
+  if (text.empty() || *end != 0 || !(seconds >= 0) || seconds > 86400) return false;
+  wait = std::chrono::milliseconds(static_cast<long long>(seconds * 1000));
+  return true;
 }
 
 void PrintCommandUsage(FILE* out, const Command& c) {
@@ -45,6 +69,19 @@ int main(int argc, char** argv) {
     if (args[i] == "--help" || args[i] == "-h") {
       PrintUsage(stdout, commands);
       return 0;
+    }
+    if (args[i] == "--version") {
+      std::fputs(vorlin::VersionText("vorlin-cli").c_str(), stdout);
+      return 0;
+    }
+    if (args[i] == "--lock-wait" && i + 1 < args.size()) {
+      std::chrono::milliseconds wait{};
+      if (!ParseSeconds(args[++i], wait)) {
+        std::fprintf(stderr, "vorlin-cli: invalid --lock-wait '%s'\n", args[i].c_str());
+        return 2;
+      }
+      vorlin::SetStoreLockWait(wait);
+      continue;
     }
     if (args[i] == "--config-dir" && i + 1 < args.size()) {
       context.configDir = vorlin::ProgramFolder(vorlin::cli::Arg(args[++i]));

@@ -17,6 +17,24 @@ int ParseNumber(const QString& option, const QString& text, int low, int high) {
 
 }  // namespace
 
+const char* AppUsage() {
+  return "usage: vorlin [OPTION]...\n"
+         "The Vorlin news aggregator: gathers RSS 2.0 feeds into one store to search, read,\n"
+         "listen to and export.\n\n"
+         "  --config-dir DIR         the program folder with the settings files (default: the\n"
+         "                           executable's folder, or $XDG_CONFIG_HOME/vorlin when that\n"
+         "                           cannot be written)\n"
+         "  --store FILE             the store for this run\n"
+         "  --load                   load the store after start-up\n"
+         "  --page N                 open top page N (0 scan, 1 reading, 2 downloads, 3 help)\n"
+         "  --screenshot FILE        save a PNG of the window once shown, then close it\n"
+         "  --screenshot-delay-ms MS wait this long before the screenshot (default 500)\n"
+         "  --screenshot-window NAME shoot the secondary window NAME instead\n"
+         "  --help                   print this help and exit\n"
+         "  --version                print the version and exit\n\n"
+         "Exit status: 0 done, 1 start-up failed, 2 wrong usage.\n";
+}
+
 AppOptions ParseAppOptions(const QStringList& arguments) {
   AppOptions options;
   for (qsizetype i = 0; i < arguments.size(); ++i) {

@@ -25,6 +25,9 @@ struct AppOptions {
   QString screenshotWindow;
 };
 
+// The text of `vorlin --help`.
+const char* AppUsage();
+
 // Parses the arguments after the program name; throws Error naming the bad argument.
 AppOptions ParseAppOptions(const QStringList& arguments);
 

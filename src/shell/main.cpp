@@ -2,6 +2,7 @@
 #include <QPixmap>
 #include <QTimer>
 #include <cstdio>
+#include <cstring>
 #include <exception>
 #include <memory>
 
@@ -9,8 +10,20 @@
 #include "shell/app_options.h"
 #include "shell/tmain.h"
 #include "shell/vorlin_application.h"
+#include "util/version.h"
 
 int main(int argc, char** argv) {
+  // Answered before the application object exists, so they need no display.
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--help") == 0) {
+      std::fputs(vorlin::AppUsage(), stdout);
+      return 0;
+    }
+    if (std::strcmp(argv[i], "--version") == 0) {
+      std::fputs(vorlin::VersionText("vorlin").c_str(), stdout);
+      return 0;
+    }
+  }
   vorlin::VorlinApplication app(argc, argv);
   vorlin::AppOptions options;
   try {

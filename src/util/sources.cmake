@@ -4,3 +4,6 @@ list(APPEND VORLIN_CORE_SOURCES
   src/util/rss_date.cpp
   src/util/file_io.cpp
   src/util/settings_file.cpp)
+list(APPEND VORLIN_CORE_SOURCES src/util/version.cpp)
+set_source_files_properties(src/util/version.cpp PROPERTIES
+  COMPILE_DEFINITIONS VORLIN_VERSION="${PROJECT_VERSION}")
