@@ -10,6 +10,7 @@
 #include "app/status_line.h"
 #include "ingest/folder_scan.h"
 #include "ingest/store_swap.h"
+#include "store/store_recovery.h"
 #include "util/cp1251.h"
 #include "util/file_io.h"
 
@@ -210,10 +211,11 @@ void ScanPage::ChooseStore(const std::string& storeName) {
   KeyIndex readIndex = state_.readIndex;
   try {
     // An index that could not be read at start-up is not written over its file.
+    // Under the old store's lock; keys another process saved meanwhile are kept.
     if (!current.empty() && !state_.storeIndexBroken) {
-      state_.storeIndex.Save(StoreIndexName(current));
+      SaveStoreIndexLocked(current, state_.storeIndex);
     }
-    if (!current.empty() && !state_.readIndexBroken) state_.readIndex.Save(ReadIndexName(current));
+    if (!current.empty() && !state_.readIndexBroken) SaveReadIndexLocked(current, state_.readIndex);
     SwitchStore({}, storeName, state_.storeIndex, state_.readIndex);
   } catch (...) {
     state_.storeIndex = std::move(storeIndex);

@@ -1,6 +1,7 @@
 #include "ingest/store_swap.h"
 
-#include "store/store_loader.h"
+#include "store/store_lock.h"
+#include "store/store_recovery.h"
 
 namespace vorlin {
 
@@ -13,8 +14,8 @@ std::string StoreDialogFolder(std::string_view storeName, std::string_view progr
 void SwitchStore(std::string_view oldStore, std::string_view newStore, KeyIndex& storeIndex,
                  KeyIndex& readIndex) {
   if (!oldStore.empty()) {
-    storeIndex.Save(StoreIndexName(oldStore));
-    readIndex.Save(ReadIndexName(oldStore));
+    SaveStoreIndexLocked(oldStore, storeIndex);
+    SaveReadIndexLocked(oldStore, readIndex);
   }
   // Keys of the old store must not leak into the new one's index; and when the new indexes
   // cannot be had, the old ones stay in place rather than half of each.
@@ -22,7 +23,7 @@ void SwitchStore(std::string_view oldStore, std::string_view newStore, KeyIndex&
   KeyIndex newStoreIndex;
   KeyIndex newReadIndex;
   if (!newStore.empty()) {
-    LoadOrRebuildStoreIndex(newStore, newStoreIndex);
+    OpenStoreIndex(newStore, newStoreIndex, StoreLockWait());
     newReadIndex.Load(ReadIndexName(newStore));
   }
   storeIndex = std::move(newStoreIndex);

@@ -9,6 +9,7 @@
 #include "app/status_line.h"
 #include "store/census.h"
 #include "store/store_loader.h"
+#include "store/store_recovery.h"
 #include "util/file_io.h"
 
 namespace vorlin {
@@ -51,6 +52,7 @@ void SearchPage::ButtonLoadAllFromArxClick() {
   button->setEnabled(false);
   try {
     StatusProgress progress(*status_, *window());
+    RecoverStoreIfFree(storeName_());
     LoadStore(storeName_(), state_.messages, progress);
     ui.ListBoxChannel->clear();
     ui.ListBoxChannelAll->clear();

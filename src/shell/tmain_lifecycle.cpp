@@ -4,6 +4,7 @@
 #include <QDateTime>
 #include <QPushButton>
 #include <QTabWidget>
+#include <chrono>
 #include <exception>
 
 #include "app/control_state.h"
@@ -19,6 +20,7 @@
 #include "shell/tmain.h"
 #include "store/key_index.h"
 #include "store/store_loader.h"
+#include "store/store_recovery.h"
 #include "util/file_io.h"
 #include "util/settings_file.h"
 
@@ -73,7 +75,10 @@ void TMain::FormCreate() {
   const std::string store = scan_->StoreName();
   state_.indexStore = store;
   if (!store.empty()) {
-    state_.storeIndexBroken = !RunStep([&] { LoadOrRebuildStoreIndex(store, state_.storeIndex); });
+    // Mended first if a killed writer left it behind; while another process writes the store,
+    // only read (the next run mends and merges under the lock).
+    state_.storeIndexBroken =
+        !RunStep([&] { OpenStoreIndex(store, state_.storeIndex, std::chrono::milliseconds(500)); });
     state_.readIndexBroken = !RunStep([&] { state_.readIndex.Load(ReadIndexName(store)); });
   }
 
@@ -98,8 +103,9 @@ void TMain::FormDestroy() {
   RunStep([&] { CollectSettings(this).Save(folder + kSettingsFile); });
   const std::string store = state_.indexStore;
   if (!store.empty()) {
-    if (!state_.storeIndexBroken) RunStep([&] { state_.storeIndex.Save(StoreIndexName(store)); });
-    if (!state_.readIndexBroken) RunStep([&] { state_.readIndex.Save(ReadIndexName(store)); });
+    // Under the store's lock; keys another process saved meanwhile are kept.
+    if (!state_.storeIndexBroken) RunStep([&] { SaveStoreIndexLocked(store, state_.storeIndex); });
+    if (!state_.readIndexBroken) RunStep([&] { SaveReadIndexLocked(store, state_.readIndex); });
   }
   state_.ClearLists();
 }

@@ -196,10 +196,23 @@ void OpenStoreIndex(std::string_view storeName, KeyIndex& index, std::chrono::mi
   LoadOrRebuildStoreIndex(storeName, index);
 }
 
+void RecoverStoreIfFree(std::string_view storeName) {
+  try {
+    StoreLock lock(storeName, std::chrono::milliseconds(0));
+    RecoverStore(storeName);
+  } catch (const Error&) {
+  }
+}
+
 void SaveStoreIndexLocked(std::string_view storeName, KeyIndex& index) {
   StoreLock lock(storeName);
   MergeStoreIndexFile(storeName, index);
   index.Save(StoreIndexName(storeName));
+}
+
+void SaveReadIndexLocked(std::string_view storeName, const KeyIndex& index) {
+  StoreLock lock(storeName);
+  index.Save(ReadIndexName(storeName));
 }
 
 }  // namespace vorlin

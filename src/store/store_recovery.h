@@ -59,9 +59,16 @@ void MergeStoreIndexFile(std::string_view storeName, KeyIndex& index);
 // every index file is replaced whole by a rename.
 void OpenStoreIndex(std::string_view storeName, KeyIndex& index, std::chrono::milliseconds wait);
 
+// Before a load: mends the store as RecoverStore does when its lock is free at once, so that a
+// store left behind by a killed writer loads; otherwise, and on any failure, does nothing (the
+// load reports what it finds).
+void RecoverStoreIfFree(std::string_view storeName);
+
 // The store index saved under the store's lock (at shutdown, on a store switch), merged first
 // with its file so that keys another process saved in the meantime are kept. Throws
 // StoreBusyError or Error; the file is then left as it was.
 void SaveStoreIndexLocked(std::string_view storeName, KeyIndex& index);
+// The read index saved under the store's lock (marks can be taken back, so it is not merged).
+void SaveReadIndexLocked(std::string_view storeName, const KeyIndex& index);
 
 }  // namespace vorlin

@@ -3,6 +3,7 @@
 
 #include "store/store_format.h"
 #include "test_support.h"
+#include "util/version.h"
 
 namespace vorlin {
 namespace {
@@ -90,6 +91,11 @@ TEST(Cli, UsageErrorsExitTwoAndHelpExitsZero) {
   CliRun commandHelp = RunCli("--config-dir /tmp census --help");
   EXPECT_EQ(commandHelp.status, 0);
   EXPECT_NE(commandHelp.out.find("census STORE"), std::string::npos);
+  CliRun version = RunCli("--version");
+  EXPECT_EQ(version.status, 0);
+  EXPECT_EQ(version.out.substr(0, version.out.find('\n')),
+            "vorlin-cli (Vorlin) " + std::string(VersionNumber()));
+  EXPECT_EQ(RunCli("--lock-wait soon census x").status, 2);
 }
 
 }  // namespace

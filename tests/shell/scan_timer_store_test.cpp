@@ -244,5 +244,26 @@ TEST_F(StoreChoiceTest, TheDialogStartsInTheStoresFolderAndAConfirmedNameSwitche
   EXPECT_EQ(ControlText(Find<QLineEdit>("EditNameFileAllRSS")), dir_.Name() + "b.rss");
 }
 
+TEST_F(StoreChoiceTest, StartUpMendsAKilledAppendAndExitKeepsTheKeysAnotherProcessSaved) {
+  const std::string whole = Store({"a1"});
+  dir_.Write("a.rss", whole + Store({"a2"}).substr(0, 30));  // a run killed mid-append
+  dir_.Write("a.BCRC32", MessageKey("a1") + "\r\n");
+  dir_.Write("a.state", "length=" + std::to_string(whole.size()) +
+                            "\r\nmtime=0\r\nappending-to=" + std::to_string(whole.size() + 99));
+  StartOn("a.rss");
+  EXPECT_EQ(dir_.Read("a.rss"), whole);
+  EXPECT_EQ(window_->State().storeIndex.Keys(), Keys({"a1"}));
+
+  // vorlin-cli ingests into the same store while the window is open.
+  WriteFeed("f.xml", Feed("F", Item("f", "f1")));
+  ASSERT_EQ(test::RunCli("--config-dir " + dir_.Name() + " ingest --store " + dir_.Name() +
+                         "a.rss --scan " + Feeds())
+                .status,
+            0);
+  Stop();
+  EXPECT_EQ(SplitLines(dir_.Read("a.BCRC32")), Keys({"a1", "f1"}));
+  EXPECT_TRUE(errors_.isEmpty());
+}
+
 }  // namespace
 }  // namespace vorlin::testing
