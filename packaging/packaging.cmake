@@ -36,18 +36,20 @@ add_custom_target(vorlin_compressed_docs ALL DEPENDS ${_gz_files})
 install(FILES ${_gz}/vorlin.1.gz ${_gz}/vorlin-cli.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(FILES ${_pkg}/copyright ${_gz}/changelog.Debian.gz
   DESTINATION ${CMAKE_INSTALL_DOCDIR})
+install(FILES ${_pkg}/lintian-overrides DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides
+  RENAME vorlin)
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME vorlin)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
-set(CPACK_PACKAGE_CONTACT "Vorlin developers <vorlin@localhost>")
+set(CPACK_DEBIAN_PACKAGE_RELEASE 1)
+set(CPACK_PACKAGE_CONTACT "Vorlin developers <dev@vorlin.org>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "news aggregator for RSS 2.0 feeds")
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "news aggregator for RSS 2.0 feeds
- Vorlin gathers the items of RSS 2.0 feeds, from folders on disk and from
- feeds it downloads, into one store file, and lets you search, read, listen
- to and export years of news, with Russian and English captions.
- .
- The command-line tool vorlin-cli runs the same operations without a window.")
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "Vorlin gathers the items of RSS 2.0 feeds, from folders on disk and from
+feeds it downloads, into one store file, and lets you search, read, listen
+to and export years of news, with Russian and English captions.
+
+The command-line tool vorlin-cli runs the same operations without a window.")
 set(CPACK_DEBIAN_PACKAGE_SECTION net)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)

@@ -1,4 +1,5 @@
 // The desktop window of Vorlin.
+#include <QIcon>
 #include <QPixmap>
 #include <QTimer>
 #include <cstdio>
@@ -25,6 +26,10 @@ int main(int argc, char** argv) {
     }
   }
   vorlin::VorlinApplication app(argc, argv);
+  // Ties the window to its desktop entry and icon (the theme's once installed).
+  app.setDesktopFileName(QStringLiteral("org.vorlin.Vorlin"));
+  app.setWindowIcon(
+      QIcon::fromTheme(QStringLiteral("org.vorlin.Vorlin"), QIcon(QStringLiteral(":/icon.png"))));
   vorlin::AppOptions options;
   try {
     options = vorlin::ParseAppOptions(app.arguments().mid(1));

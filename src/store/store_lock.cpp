@@ -31,7 +31,7 @@ std::map<FileId, Held> gHeld;
 std::string StoreLockName(std::string_view storeName) {
   std::string name = StoreIndexName(storeName);
   name.resize(name.size() - std::string_view(".BCRC32").size());
-  return name + ".lock";
+  return name + ".lock" == storeName ? std::string(storeName) + ".lock" : name + ".lock";
 }
 
 std::chrono::milliseconds StoreLockWait() { return gWait; }

@@ -22,9 +22,10 @@ class StoreBusyError : public Error {
 };
 
 // The lock file: the store name without its extension followed by ".lock", beside the store,
-// like the index files (so stores that share their index files share their lock too). It is
-// created empty on first use and never removed: removing it would let two processes lock two
-// different files of one name. Scripts may take the same lock with flock(1).
+// like the index files (so stores that share their index files share their lock too); a store
+// named "*.lock" gets ".lock" appended to its whole name. It is created empty on first use and
+// never removed: removing it would let two processes lock two different files of one name.
+// Scripts may take the same lock with flock(1).
 std::string StoreLockName(std::string_view storeName);
 
 // How long a writer waits for the lock by default (10 s); `vorlin-cli --lock-wait`, the

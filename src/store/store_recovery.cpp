@@ -120,7 +120,8 @@ void RemoveLeftoverTemporaries(std::string_view storeName) {
 std::string StoreStateName(std::string_view storeName) {
   std::string name = StoreIndexName(storeName);
   name.resize(name.size() - std::string_view(".BCRC32").size());
-  return name + ".state";
+  // A store that is itself named "*.state" must never be written over by its state.
+  return name + ".state" == storeName ? std::string(storeName) + ".state" : name + ".state";
 }
 
 Recovery RecoverStore(std::string_view storeName) {

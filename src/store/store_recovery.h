@@ -21,7 +21,8 @@
 
 namespace vorlin {
 
-// The state file: the store name without its extension followed by ".state".
+// The state file: the store name without its extension followed by ".state" (a store named
+// "*.state" gets ".state" appended to its whole name).
 std::string StoreStateName(std::string_view storeName);
 
 enum class Recovery {

@@ -8,6 +8,7 @@
 #include "ingest_test_support.h"
 #include "store/crc32.h"
 #include "store/store_format.h"
+#include "store/store_lock.h"
 
 namespace vorlin {
 namespace {
@@ -85,6 +86,17 @@ TEST_F(StoreRecoveryTest, AStoreChangedBehindTheIndexGetsItsKeys) {
   std::filesystem::last_write_time(
       indexName_, std::filesystem::last_write_time(store_) - std::chrono::seconds(5));
   EXPECT_EQ(RecoverStore(store_), Recovery::kIndexRebuilt);
+}
+
+TEST(StoreSideFiles, AStoreNamedLikeItsLockOrStateFileIsNeverWrittenOver) {
+  TempDir dir;
+  for (const std::string& store : {dir / "x.state", dir / "y.lock"}) {
+    AppendToStore(store, Block("a"));
+    StoreLock lock(store);
+    RecordIndexCoversStore(store);
+    RecoverStore(store);
+    EXPECT_EQ(ReadFile(store), NormaliseLineBreaks(Block("a")));
+  }
 }
 
 }  // namespace

@@ -6,7 +6,7 @@
 #             $XDG_CONFIG_HOME/vorlin because its own folder is read-only
 set -euo pipefail
 check=$1 build=$2 version=$3
-deb="$build/vorlin_${version}_$(dpkg --print-architecture).deb"
+deb="$build/vorlin_${version}-1_$(dpkg --print-architecture).deb"
 if [ ! -f "$deb" ] || [ "$deb" -ot "$build/vorlin-cli" ]; then
   echo "no package newer than the build: run 'make package' (make test does)"
   exit 77
