@@ -101,46 +101,30 @@ TEST(FolderScanTest, TakesXmlFilesOfSubfoldersDepthFirstButNoHiddenOnes) {
             progress.texts.end());
 }
 
-TEST(FolderScanTest, BlankLinesAndMissingFoldersGiveNoFiles) {
-  EXPECT_EQ(ScanFolderOfLine(""), "");
+TEST(FolderScanTest, BlankLinesAndMissingFoldersGiveNoFilesNorAPickerStart) {
   EXPECT_EQ(ScanFolderOfLine("   \t"), "");
   EXPECT_EQ(ScanFolderOfLine("  /data/feeds/ "), "/data/feeds//");
   NullProgress progress;
   EXPECT_TRUE(ScanAllFolders({"", "  ", "/no/such/folder"}, true, progress).paths.empty());
-}
-
-TEST(FolderScanTest, ThePickerStartsInTheLastListedFolderWhenItExists) {
   TempDir dir;
-  EXPECT_EQ(FolderPickerStart({}), "");
   EXPECT_EQ(FolderPickerStart({"/no/such/folder"}), "");
-  std::vector<std::string> lines{"/no/such/folder", dir.Folder()};
-  EXPECT_EQ(FolderPickerStart(lines), dir.Folder());
-  EXPECT_TRUE(MatchesMask("NEWS.Xml", "*.xml"));
-  EXPECT_FALSE(MatchesMask("news.xml.bak", "*.xml"));
+  EXPECT_EQ(FolderPickerStart({"/no/such/folder", dir.Folder()}), dir.Folder());
 }
 
-TEST(DuplicateFilesTest, OneFileUnderTwoNamesIsNeverItsOwnDuplicate) {
+TEST(DuplicateFilesTest, NeverDeletesTheOnlyCopyOfAFileNorTheStore) {
   TempDir dir;
-  std::filesystem::create_directory(dir / "scan");
   WriteFile(dir / "scan/b.xml", "only copy");
   std::filesystem::create_symlink("b.xml", dir / "scan/a.xml");  // sorts first, reaches b.xml
+  WriteFile(dir / "scan/c.xml", "same bytes");
+  WriteFile(dir / "scan/d.xml", "same bytes");  // the store, named like a feed
   NullProgress progress;
   // The folder also spelled a second way: "scan/" and "scan//" give other path strings.
-  DuplicateSummary s =
-      DeleteDuplicateFiles({dir / "scan", dir / "scan/"}, false, progress, nullptr);
-  EXPECT_TRUE(Exists(dir / "scan/b.xml"));
-  EXPECT_TRUE(Exists(dir / "scan/a.xml"));
+  DuplicateSummary s = DeleteDuplicateFiles({dir / "scan", dir / "scan/"}, false, progress, nullptr,
+                                            dir / "scan/d.xml");
+  for (const char* name : {"scan/a.xml", "scan/b.xml", "scan/c.xml", "scan/d.xml"}) {
+    EXPECT_TRUE(Exists(dir / name)) << name;
+  }
   EXPECT_EQ(s.duplicates, 0u);
-}
-
-TEST(DuplicateFilesTest, TheStoreInAScanFolderIsKept) {
-  TempDir dir;
-  WriteFile(dir / "a.xml", "same bytes");
-  WriteFile(dir / "b.xml", "same bytes");  // the store, named like a feed
-  NullProgress progress;
-  DeleteDuplicateFiles({dir.Folder()}, false, progress, nullptr, dir / "b.xml");
-  EXPECT_TRUE(Exists(dir / "a.xml"));
-  EXPECT_TRUE(Exists(dir / "b.xml"));
 }
 
 }  // namespace

@@ -120,24 +120,11 @@ TEST_F(IngestionRunTest, AppendsToTheStoreAndSavesItsIndex) {
   OneShot();
   const std::string both = ReadFile(options_.storeName);
   ASSERT_EQ(both.substr(0, first.size()), first);
-  EXPECT_EQ(both.substr(first.size()),
-            "<item>\r\n<titleRss><![CDATA[C]]></titleRss>\r\n<title><![CDATA[two]]></title>\r\n"
-            "<link><![CDATA[https://example.org/two]]></link>\r\n"
-            "<description><![CDATA[d2]]></description>\r\n"
-            "<pubDate><![CDATA[Mon, 30 Nov 2026 09:00:00 GMT]]></pubDate>\r\n</item>\r\n");
+  EXPECT_EQ(both.size(), 2 * first.size());
   EXPECT_EQ(ReadFile(dir_ / "store.BCRC32"),
             MessageKey("d1") < MessageKey("d2")
                 ? MessageKey("d1") + "\r\n" + MessageKey("d2") + "\r\n"
                 : MessageKey("d2") + "\r\n" + MessageKey("d1") + "\r\n");
-}
-
-TEST_F(IngestionRunTest, AFolderListedTwiceIsReadTwiceAndWithoutUniquenessStoredTwice) {
-  options_.purgeDuplicates = false;
-  options_.uniqueOnly = false;
-  options_.scanFolders.push_back(options_.scanFolders[0]);
-  WriteFile(Feeds("a.xml"), Feed("C", Item("one", "d1")));
-  EXPECT_EQ(OneShot()[4], "    Загрузка завершена.Загружено новых сообщений 2");
-  EXPECT_EQ(index_.Size(), 0u);
 }
 
 TEST_F(IngestionRunTest, ATimedRunLogsNeitherStartNorCompletion) {

@@ -25,9 +25,6 @@ TEST(FontValue, StoredValuesApplyFieldByFieldAndEveryStyleIsReadAfresh) {
     ASSERT_TRUE(ApplyFontValue(c.stored, font)) << c.stored;
     EXPECT_EQ(FormatFontValue(font), c.applied) << c.stored;
   }
-  FontValue font;
-  ASSERT_TRUE(ApplyFontValue("255|-13|Arial|0|96|10|no|yyyy", font));
-  EXPECT_FALSE(font.bold);
 }
 
 TEST(FontValue, EmptyOrMalformedValuesLeaveTheFontAlone) {
@@ -38,18 +35,6 @@ TEST(FontValue, EmptyOrMalformedValuesLeaveTheFontAlone) {
     EXPECT_FALSE(ApplyFontValue(bad, font)) << bad;
   }
   EXPECT_EQ(FormatFontValue(font), before);
-}
-
-TEST(FontValue, FormattedValuesReadBackUnchanged) {
-  FontValue font = MakeFontValue("Courier New", 14);
-  font.color = 0x00FF8000;
-  font.pitch = 2;
-  font.italic = font.strikeOut = true;
-  const std::string text = FormatFontValue(font);
-  EXPECT_EQ(text, "16744448|-19|Courier New|2|96|14|nyny");
-  FontValue back;
-  ASSERT_TRUE(ApplyFontValue(text, back));
-  EXPECT_EQ(FormatFontValue(back), text);
 }
 
 }  // namespace

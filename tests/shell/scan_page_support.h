@@ -3,7 +3,7 @@
 
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QStringList>
+#include <cstring>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -42,10 +42,7 @@ class ScanPageTest : public WindowTest {
 
   std::string Feeds() const { return dir_.Name() + "feeds"; }
 
-  // Writes a file below the scan folder, creating its subfolders.
   void WriteFeed(const std::string& name, const std::string& bytes) {
-    std::filesystem::path path = dir_.path() / "feeds" / name;
-    std::filesystem::create_directories(path.parent_path());
     dir_.Write("feeds/" + name, bytes);
   }
 
@@ -72,24 +69,20 @@ class ScanPageTest : public WindowTest {
   QString Panel(int panel) { return window_->Status().PanelText(panel); }
 };
 
-// The three lines that end in a time stamp, with the stamp as "<stamp>".
-inline std::string Stamped(const char* prefix) { return W(prefix) + "<stamp>"; }
-
+// The log with the time stamp that ends three of its lines as "<stamp>".
 inline std::vector<std::string> WithoutStamps(std::vector<std::string> lines) {
   for (auto& line : lines) {
-    for (const char* prefix : {"    Запуск однократно.(Start one-shot.) ",
-                               "    Начал загрузку сообщений (Began loading the messages)",
-                               "  Операция завершена.(The Operation completed) "}) {
-      const std::string text = W(prefix);
-      // A stamp is a date, a blank and a time.
-      if (line.size() > text.size() + 4 && line.compare(0, text.size(), text) == 0 &&
-          line.find(' ', text.size() + 1) != std::string::npos) {
-        line = text + "<stamp>";
+    for (const char* end :
+         {"(Start one-shot.) ", "(Began loading the messages)", "(The Operation completed) "}) {
+      const size_t at = line.find(end);
+      if (at != std::string::npos && line.size() > at + std::strlen(end) + 4) {
+        line.replace(at + std::strlen(end), std::string::npos, "<stamp>");
       }
     }
   }
   return lines;
 }
+inline std::string Stamped(const char* prefix) { return W(prefix) + "<stamp>"; }
 
 using Lines = std::vector<std::string>;
 using States = std::vector<bool>;
