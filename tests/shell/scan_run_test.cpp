@@ -3,11 +3,9 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QTimer>
-#include <algorithm>
 
 #include "ingest/duplicate_files.h"
 #include "scan_page_support.h"
-#include "store/crc32.h"
 #include "store/store_format.h"
 #include "util/file_io.h"
 

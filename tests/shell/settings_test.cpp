@@ -12,8 +12,6 @@
 #include "reader/export_options_dialog.h"
 #include "shell/settings_io.h"
 #include "store/store_format.h"
-#include "util/cp1251.h"
-#include "util/file_io.h"
 #include "window_fixture.h"
 
 namespace vorlin::testing {

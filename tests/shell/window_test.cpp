@@ -28,8 +28,6 @@
 #include "shell/vorlin_application.h"
 #include "speech/running_text_window.h"
 #include "store/store_format.h"
-#include "util/cp1251.h"
-#include "util/file_io.h"
 #include "window_fixture.h"
 
 namespace vorlin::testing {
