@@ -27,15 +27,5 @@ TEST(FontValue, StoredValuesApplyFieldByFieldAndEveryStyleIsReadAfresh) {
   }
 }
 
-TEST(FontValue, EmptyOrMalformedValuesLeaveTheFontAlone) {
-  FontValue font = MakeFontValue("Tahoma", 10);
-  const std::string before = FormatFontValue(font);
-  for (const char* bad :
-       {"", "red|-13|Arial|0|96|10|ynnn", "0|-13|Arial|0|96|big|ynnn", "0|-13|Arial"}) {
-    EXPECT_FALSE(ApplyFontValue(bad, font)) << bad;
-  }
-  EXPECT_EQ(FormatFontValue(font), before);
-}
-
 }  // namespace
 }  // namespace vorlin

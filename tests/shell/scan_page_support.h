@@ -3,7 +3,6 @@
 
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <cstring>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -68,21 +67,6 @@ class ScanPageTest : public WindowTest {
 
   QString Panel(int panel) { return window_->Status().PanelText(panel); }
 };
-
-// The log with the time stamp that ends three of its lines as "<stamp>".
-inline std::vector<std::string> WithoutStamps(std::vector<std::string> lines) {
-  for (auto& line : lines) {
-    for (const char* end :
-         {"(Start one-shot.) ", "(Began loading the messages)", "(The Operation completed) "}) {
-      const size_t at = line.find(end);
-      if (at != std::string::npos && line.size() > at + std::strlen(end) + 4) {
-        line.replace(at + std::strlen(end), std::string::npos, "<stamp>");
-      }
-    }
-  }
-  return lines;
-}
-inline std::string Stamped(const char* prefix) { return W(prefix) + "<stamp>"; }
 
 using Lines = std::vector<std::string>;
 using States = std::vector<bool>;

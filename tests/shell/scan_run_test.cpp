@@ -29,10 +29,9 @@ TEST_F(ScanRunTest, AOneShotRunLogsEveryStepAppendsTheNewMessagesAndLocksTheButt
                                        Item("old", "Old news")));
   WriteFeed("bad.xml", "<rss version=\"2.0\"><channel><title>cut off");
   const std::string feeds = Feeds() + "/";
-  uintmax_t total = 0;
-  for (const char* name : {"a.xml", "b.xml", "c.xml", "bad.xml"}) {
-    total += std::filesystem::file_size(feeds + name);
-  }
+  const uintmax_t copy = std::filesystem::file_size(feeds + "a.xml");
+  const uintmax_t total = 2 * copy + std::filesystem::file_size(feeds + "c.xml") +
+                          std::filesystem::file_size(feeds + "bad.xml");
   ScanPage& page = StartOn();
 
   // Inside the run, while the scan processes pending events: every button is disabled and
@@ -53,19 +52,14 @@ TEST_F(ScanRunTest, AOneShotRunLogsEveryStepAppendsTheNewMessagesAndLocksTheButt
   EXPECT_TRUE(swapRefused);
   EXPECT_EQ(Buttons(), (States{true, true, true}));
 
-  EXPECT_EQ(
-      WithoutStamps(LogLines()),
-      (Lines{Stamped("    Запуск однократно.(Start one-shot.) "),
-             W("    Начал поиск дублей. (Began searching for of the copies.)"),
-             "All scan files=4 All scan files size =" + FormatDigitGroups(std::to_string(total)) +
-                 " All test=2 Dubl- 1 Size dubl= " +
-                 FormatDigitGroups(std::to_string(std::filesystem::file_size(feeds + "a.xml"))),
-             Stamped("    Начал загрузку сообщений (Began loading the messages)"),
-             W("    Сканирование файлов перед загрузкой "),
-             W(" Ошибка при парсинге файла ") + feeds + "bad.xml",
-             W("    Запись найденых сообщений в файл "),
-             W("    Загрузка завершена.Загружено новых сообщений 3"),
-             Stamped("  Операция завершена.(The Operation completed) ")}));
+  // The ingestion run's tests hold every text in order; here, that the log pane shows them.
+  const Lines log = LogLines();
+  ASSERT_EQ(log.size(), 9u);
+  EXPECT_EQ(log[2],
+            "All scan files=4 All scan files size =" + FormatDigitGroups(std::to_string(total)) +
+                " All test=2 Dubl- 1 Size dubl= " + FormatDigitGroups(std::to_string(copy)));
+  EXPECT_EQ(log[5], W(" Ошибка при парсинге файла ") + feeds + "bad.xml");
+  EXPECT_EQ(log[7], W("    Загрузка завершена.Загружено новых сообщений 3"));
   EXPECT_EQ(Panel(2), QStringLiteral("Обработано 100% Обработка файла ") +
                           QString::fromStdString(feeds) + QStringLiteral("c.xml"));
   EXPECT_EQ(SplitLines(dir_.Read("store.BCRC32")), window_->State().storeIndex.Keys());

@@ -23,13 +23,6 @@ TEST(TextUtils, WildPosMatchesOneCharacterPerQuestionMark) {
   EXPECT_EQ(WildPos("", "abc"), 0);
 }
 
-TEST(TextUtils, EscapeCDataReplacesEveryTerminatorAndIsStableOnItsOutput) {
-  EXPECT_EQ(EscapeCData("a]]>b]]>"), "a&#093;&#093;>b&#093;&#093;>");
-  EXPECT_EQ(EscapeCData("]]]>>"), "]&#093;&#093;>>");
-  const std::string once = EscapeCData("x]]>y");
-  EXPECT_EQ(EscapeCData(once), once);
-}
-
 TEST(TextUtils, ControlsToBlanksReplacesCodesUpToBlank) {
   const std::string controls = {'a', '\t', '\r', '\n', '\x01', ' ', '\x7F', '\0', 'z'};
   EXPECT_EQ(ControlsToBlanks(controls), "a" + std::string(5, ' ') + "\x7F z");
