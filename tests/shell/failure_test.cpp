@@ -68,13 +68,6 @@ TEST(AppOptions, BadArgumentsAreRefusedWithTheirName) {
   EXPECT_THROW(ParseAppOptions({QStringLiteral("--page"), QStringLiteral("7")}), Error);
   EXPECT_THROW(ParseAppOptions({QStringLiteral("--store")}), Error);
   EXPECT_THROW(ParseAppOptions({QStringLiteral("--bogus")}), Error);
-  AppOptions options =
-      ParseAppOptions({QStringLiteral("--load"), QStringLiteral("--page"), QStringLiteral("2"),
-                       QStringLiteral("--screenshot"), QStringLiteral("/tmp/a.png")});
-  EXPECT_TRUE(options.load);
-  EXPECT_EQ(options.page, 2);
-  EXPECT_EQ(options.screenshot, QStringLiteral("/tmp/a.png"));
-  EXPECT_FALSE(options.store.has_value());
 }
 
 }  // namespace

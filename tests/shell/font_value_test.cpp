@@ -25,31 +25,6 @@ TEST(FontValue, StoredValuesApplyFieldByFieldAndEveryStyleIsReadAfresh) {
     ASSERT_TRUE(ApplyFontValue(c.stored, font)) << c.stored;
     EXPECT_EQ(FormatFontValue(font), c.applied) << c.stored;
   }
-  FontValue font;
-  ASSERT_TRUE(ApplyFontValue("255|-13|Arial|0|96|10|no|yyyy", font));
-  EXPECT_FALSE(font.bold);
-}
-
-TEST(FontValue, EmptyOrMalformedValuesLeaveTheFontAlone) {
-  FontValue font = MakeFontValue("Tahoma", 10);
-  const std::string before = FormatFontValue(font);
-  for (const char* bad :
-       {"", "red|-13|Arial|0|96|10|ynnn", "0|-13|Arial|0|96|big|ynnn", "0|-13|Arial"}) {
-    EXPECT_FALSE(ApplyFontValue(bad, font)) << bad;
-  }
-  EXPECT_EQ(FormatFontValue(font), before);
-}
-
-TEST(FontValue, FormattedValuesReadBackUnchanged) {
-  FontValue font = MakeFontValue("Courier New", 14);
-  font.color = 0x00FF8000;
-  font.pitch = 2;
-  font.italic = font.strikeOut = true;
-  const std::string text = FormatFontValue(font);
-  EXPECT_EQ(text, "16744448|-19|Courier New|2|96|14|nyny");
-  FontValue back;
-  ASSERT_TRUE(ApplyFontValue(text, back));
-  EXPECT_EQ(FormatFontValue(back), text);
 }
 
 }  // namespace

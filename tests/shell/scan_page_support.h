@@ -3,7 +3,6 @@
 
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QStringList>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -42,10 +41,7 @@ class ScanPageTest : public WindowTest {
 
   std::string Feeds() const { return dir_.Name() + "feeds"; }
 
-  // Writes a file below the scan folder, creating its subfolders.
   void WriteFeed(const std::string& name, const std::string& bytes) {
-    std::filesystem::path path = dir_.path() / "feeds" / name;
-    std::filesystem::create_directories(path.parent_path());
     dir_.Write("feeds/" + name, bytes);
   }
 
@@ -71,25 +67,6 @@ class ScanPageTest : public WindowTest {
 
   QString Panel(int panel) { return window_->Status().PanelText(panel); }
 };
-
-// The three lines that end in a time stamp, with the stamp as "<stamp>".
-inline std::string Stamped(const char* prefix) { return W(prefix) + "<stamp>"; }
-
-inline std::vector<std::string> WithoutStamps(std::vector<std::string> lines) {
-  for (auto& line : lines) {
-    for (const char* prefix : {"    Запуск однократно.(Start one-shot.) ",
-                               "    Начал загрузку сообщений (Began loading the messages)",
-                               "  Операция завершена.(The Operation completed) "}) {
-      const std::string text = W(prefix);
-      // A stamp is a date, a blank and a time.
-      if (line.size() > text.size() + 4 && line.compare(0, text.size(), text) == 0 &&
-          line.find(' ', text.size() + 1) != std::string::npos) {
-        line = text + "<stamp>";
-      }
-    }
-  }
-  return lines;
-}
 
 using Lines = std::vector<std::string>;
 using States = std::vector<bool>;

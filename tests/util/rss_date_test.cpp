@@ -15,14 +15,11 @@ TEST(NormaliseDate, WellFormedDatesWithAndWithoutZoneShift) {
       // Zone digits that are no number count as 0 (":0" of "+03:00" too).
       {"Thu, 01 Jan 2009 09:34:56 +03:00", "2009:01:0106:34:56"},
       {"Thu, 01 Jan 2009 09:34:56 +ab30 ", "2009:01:0109:04:56"},
-      {"Thu, 01 Jan 2009 09:34:56 +02xx ", "2009:01:0107:34:56"},
       // The shift crosses day, month and year, leap days included.
       {"Thu, 01 Jan 2009 01:00:00 +0300 ", "2008:12:3122:00:00"},
       {"Sat, 28 Feb 2004 23:30:00 -0100 ", "2004:02:2900:30:00"},
       {"Sun, 31 Dec 2023 23:00:00 -0200 ", "2024:01:0101:00:00"},
-      {"Sat, 29 Feb 2020 09:34:56 GMT", "2020:02:2909:34:56"},
       // The weekday is optional and never examined.
-      {"01 Jan 2009 09:34:56 +0300", "2009:01:0109:34:56"},
       {"01 Jan 2009 09:34:56 +0300 ", "2009:01:0106:34:56"},
       {"Xyz, 05 Mar 2010 10:00:00 GMT", "2010:03:0510:00:00"},
       // Without seconds, the field where they stand reads "+0".
