@@ -1,6 +1,7 @@
 #include "reader/message_sort.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <string_view>
 #include <unordered_map>
@@ -39,15 +40,39 @@ bool PackedDate(std::string_view pubDate, uint64_t& packed) {
   return true;
 }
 
+// The rank of each byte's collation weight: comparing texts of ranks byte by byte orders them
+// as CompareNoCase does, except that "Е" and "Ё" tie.
+struct Ranks {
+  std::array<unsigned char, 256> rank{};
+  Ranks() {
+    std::vector<uint16_t> weights;
+    for (int b = 0; b < 256; ++b) weights.push_back(CollationWeight(static_cast<char>(b)));
+    std::sort(weights.begin(), weights.end());
+    weights.erase(std::unique(weights.begin(), weights.end()), weights.end());
+    for (int b = 0; b < 256; ++b) {
+      auto at = std::lower_bound(weights.begin(), weights.end(), CollationWeight(char(b)));
+      rank[b] = static_cast<unsigned char>(at - weights.begin());
+    }
+  }
+};
+
 // Sorts a range by whole keys: for channels whose titles start with another's, or dates that
 // do not normalise.
 void SortByKeys(const MessageList& messages, std::vector<int>::iterator begin,
                 std::vector<int>::iterator end) {
+  static const Ranks ranks;
   std::vector<std::pair<std::string, int>> keyed;
   keyed.reserve(static_cast<size_t>(end - begin));
-  for (auto it = begin; it != end; ++it) keyed.emplace_back(SortKey(messages, *it), *it);
-  std::sort(keyed.begin(), keyed.end(), [](const auto& a, const auto& b) {
-    int c = CompareNoCase(a.first, b.first);
+  for (auto it = begin; it != end; ++it) {
+    std::string key = SortKey(messages, *it);
+    for (char& c : key) c = static_cast<char>(ranks.rank[static_cast<unsigned char>(c)]);
+    keyed.emplace_back(std::move(key), *it);
+  }
+  std::sort(keyed.begin(), keyed.end(), [&](const auto& a, const auto& b) {
+    int c = a.first.compare(b.first);
+    if (c == 0 && a.second != b.second) {
+      c = CompareNoCase(SortKey(messages, a.second), SortKey(messages, b.second));
+    }
     return c != 0 ? c < 0 : a.second < b.second;
   });
   for (auto& k : keyed) *begin++ = k.second;
@@ -73,12 +98,26 @@ void SortByDate(const MessageList& messages, std::vector<int>::iterator begin,
 std::string SortKey(const MessageList& messages, int n) {
   const auto i = static_cast<size_t>(n);
   std::string key = messages.titleRss[i];
-  std::string normalised;
-  if (NormaliseDate(messages.pubDate[i], normalised)) {
-    key += normalised;
-  } else {
-    const std::string& date = messages.pubDate[i];
+  const std::string& date = messages.pubDate[i];
+  DateTime v;
+  if (!ParseDate(date, v)) {
     if (date.size() > 5) key.append(date, 4, date.size() - 5);
+  } else if (v.year < 0 || v.year > 9999) {
+    key += FormatNormalised(v);
+  } else {
+    // FormatNormalised's text, without going through printf.
+    const int pairs[7] = {v.year / 100, v.year % 100, v.month, v.day, v.hour, v.minute, v.second};
+    const char* layout = "yyyy:mm:ddhh:nn:ss";
+    char text[18];
+    for (int at = 0, p = 0; at < 18; ++at) {
+      if (layout[at] == ':') {
+        text[at] = ':';
+        continue;
+      }
+      text[at] = static_cast<char>('0' + pairs[p] / 10);
+      text[++at] = static_cast<char>('0' + pairs[p++] % 10);
+    }
+    key.append(text, 18);
   }
   return key;
 }
@@ -116,28 +155,41 @@ void SortByChannelAndDate(const MessageList& messages, std::vector<int>& list) {
     clusterOf[order[k]] = static_cast<uint32_t>(oneChannel.size() - 1);
   }
 
-  // Counting sort by cluster, then each cluster on its own.
-  auto cluster = [&](int n) { return clusterOf[titleIds.at(messages.titleRss[size_t(n)])]; };
+  // Group the list by cluster in place (a counting sort that swaps elements into their
+  // cluster's range), then sort each cluster on its own.
+  std::string_view lastTitle;
+  uint32_t lastCluster = 0;
+  auto cluster = [&](int n) {
+    const std::string& title = messages.titleRss[static_cast<size_t>(n)];
+    if (title.data() != lastTitle.data() || title != lastTitle) {
+      lastCluster = clusterOf[titleIds.find(title)->second];
+      lastTitle = title;
+    }
+    return lastCluster;
+  };
   std::vector<size_t> start(oneChannel.size() + 1, 0);
   for (int n : list) ++start[cluster(n) + 1];
   for (size_t c = 1; c < start.size(); ++c) start[c] += start[c - 1];
-  std::vector<int> sorted(list.size());
-  {
-    std::vector<size_t> next(start.begin(), start.end() - 1);
-    for (int n : list) sorted[next[cluster(n)]++] = n;
-  }
-  list.clear();
-  list.shrink_to_fit();
+  std::vector<size_t> next(start.begin(), start.end() - 1);
   for (size_t c = 0; c < oneChannel.size(); ++c) {
-    auto b = sorted.begin() + static_cast<long>(start[c]);
-    auto e = sorted.begin() + static_cast<long>(start[c + 1]);
+    while (next[c] < start[c + 1]) {
+      uint32_t home = cluster(list[next[c]]);
+      if (home == c) {
+        ++next[c];
+      } else {
+        std::swap(list[next[c]], list[next[home]++]);
+      }
+    }
+  }
+  for (size_t c = 0; c < oneChannel.size(); ++c) {
+    auto b = list.begin() + static_cast<long>(start[c]);
+    auto e = list.begin() + static_cast<long>(start[c + 1]);
     if (oneChannel[c]) {
       SortByDate(messages, b, e);
     } else {
       SortByKeys(messages, b, e);
     }
   }
-  list = std::move(sorted);
 }
 
 }  // namespace vorlin
