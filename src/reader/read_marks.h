@@ -15,7 +15,9 @@ class ReadMarks {
  public:
   using Clock = std::chrono::steady_clock;
 
-  explicit ReadMarks(KeyIndex& readIndex) : readIndex_(readIndex) {}
+  // `currentKey` is the current read key, kept where the rest of the program reads it.
+  ReadMarks(KeyIndex& readIndex, std::string& currentKey)
+      : readIndex_(readIndex), currentKey_(currentKey) {}
 
   // Start of showing a message: the timer stops and the current read key is emptied.
   void BeginShow();
@@ -44,7 +46,7 @@ class ReadMarks {
 
  private:
   KeyIndex& readIndex_;
-  std::string currentKey_;
+  std::string& currentKey_;
   bool running_ = false;
   int intervalMs_ = 0;
   Clock::time_point due_{};

@@ -204,7 +204,23 @@ void TMain::BuildNonVisualMembers() {
   colorDialog_->setObjectName(QStringLiteral("ColorDialog"));
 
   scan_->Attach(*status_, *timerScan_, *saveTextFileDialog_);
-  search_->Attach(*status_, [this] { return scan_->CommitStoreName(); });
+  search_->Attach(*status_, [this] { return scan_->CommitStoreName(); },
+                  *saveTextFileDialogLBCh_);
+  reading_->Attach(*status_, *timerReadMes_, *openPictureDialogPWB_, *fontDialog_, *colorDialog_);
+  connect(search_, &SearchPage::StoreLoaded, reading_, &ReadingPage::ResetAfterLoad);
+  connect(search_, &SearchPage::ListMessages, reading_,
+          [this](const std::vector<int>& numbers, bool channelPrefixed) {
+            if (channelPrefixed) {
+              reading_->FillMessageList(numbers);
+            } else {
+              reading_->ShowBareTitles(numbers);
+            }
+          });
+  connect(search_, &SearchPage::ClearMessageView, reading_, &ReadingPage::ShowEmptyPage);
+  connect(search_, &SearchPage::ShowReadingPage, this,
+          [this] { pageControlRead_->setCurrentWidget(reading_); });
+  connect(search_, &SearchPage::CopyToClipboardRequested, reading_,
+          &ReadingPage::CopyListToClipboard);
 }
 
 QWidget* TMain::SecondaryWindow(const QString& name) {
