@@ -170,14 +170,11 @@ void ReadingPage::ResetAfterLoad() {
 
 int ReadingPage::SelectedLine() const {
   QModelIndex current = ui.ListBoxTitle->currentIndex();
-  return current.isValid() && ui.ListBoxTitle->selectionModel()->isSelected(current)
-             ? current.row()
-             : -1;
+  return current.isValid() && ui.ListBoxTitle->selectionModel()->isSelected(current) ? current.row()
+                                                                                     : -1;
 }
 
-void ReadingPage::SelectLine(int row) {
-  ui.ListBoxTitle->setCurrentIndex(model_->index(row));
-}
+void ReadingPage::SelectLine(int row) { ui.ListBoxTitle->setCurrentIndex(model_->index(row)); }
 
 void ReadingPage::ListBoxTitleClick() {
   ShowCurrentMessage();
@@ -263,7 +260,8 @@ void ReadingPage::ButtonGetWBBackgroundClick() {
   }
   if (pictureDialog_->exec() != QDialog::Accepted || pictureDialog_->selectedFiles().isEmpty())
     return;
-  ui.EditWBBackground->setText(QFileInfo(pictureDialog_->selectedFiles().first()).absoluteFilePath());
+  ui.EditWBBackground->setText(
+      QFileInfo(pictureDialog_->selectedFiles().first()).absoluteFilePath());
 }
 
 void ReadingPage::ShowReadStatus() {

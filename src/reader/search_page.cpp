@@ -78,8 +78,7 @@ void SearchPage::Attach(StatusLine& status, std::function<std::string()> storeNa
           &SearchPage::EditDirFavoritListChannelChange);
   connect(ui.FBoxFavoritListChannel, &QListWidget::itemClicked, this,
           &SearchPage::FBoxFavoritListChannelClick);
-  connect(ui.CBoxSDataPub, &QComboBox::currentIndexChanged, this,
-          &SearchPage::CBoxSDataPubChange);
+  connect(ui.CBoxSDataPub, &QComboBox::currentIndexChanged, this, &SearchPage::CBoxSDataPubChange);
 }
 
 void SearchPage::SetDatePickers(const QDateTime& dateTime) {
@@ -141,8 +140,7 @@ SearchSettings SearchPage::CurrentSettings() const {
   SearchSettings s;
   s.selectedChannels = selected_;
   s.useFilter = ui.CBoxSetFiler->isChecked();
-  const QLineEdit* fields[4] = {ui.EditSChannels, ui.EditSTitle, ui.EditSDescription,
-                                ui.EditSLink};
+  const QLineEdit* fields[4] = {ui.EditSChannels, ui.EditSTitle, ui.EditSDescription, ui.EditSLink};
   for (size_t i = 0; i < 4; ++i) s.queries[i] = ControlText(fields[i]);
   s.rangeActive = ui.CBoxSDataPub->currentIndex() != 0;
   s.rangeStart = RangeStart(PickerDate(ui.DateTimePickerS));

@@ -27,8 +27,7 @@ class SearchPage : public QWidget {
   // Hands the page the window's status line, the source of the current store name (which
   // also brings the indexes in step with it) and the save dialog of favourite groups, and
   // connects the buttons.
-  void Attach(StatusLine& status, std::function<std::string()> storeName,
-              QFileDialog& groupDialog);
+  void Attach(StatusLine& status, std::function<std::string()> storeName, QFileDialog& groupDialog);
 
   // Fills EditDirFavoritListChannel with `programFolder` when it is empty, and lists the
   // favourite group files ("*.myRSS") of that folder in FBoxFavoritListChannel.

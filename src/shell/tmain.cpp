@@ -204,8 +204,8 @@ void TMain::BuildNonVisualMembers() {
   colorDialog_->setObjectName(QStringLiteral("ColorDialog"));
 
   scan_->Attach(*status_, *timerScan_, *saveTextFileDialog_);
-  search_->Attach(*status_, [this] { return scan_->CommitStoreName(); },
-                  *saveTextFileDialogLBCh_);
+  search_->Attach(
+      *status_, [this] { return scan_->CommitStoreName(); }, *saveTextFileDialogLBCh_);
   reading_->Attach(*status_, *timerReadMes_, *openPictureDialogPWB_, *fontDialog_, *colorDialog_);
   connect(search_, &SearchPage::StoreLoaded, reading_, &ReadingPage::ResetAfterLoad);
   connect(search_, &SearchPage::ListMessages, reading_,

@@ -35,8 +35,7 @@ TEST_F(SearchCli, PrintsListLinesAndStatusAsTheWindowWould) {
             "Spo... Гол\nSpo... Матч\nПог... Дождь\nНайдено(Found) 3\n");
   EXPECT_EQ(Run("--description 'нефть газ'").out, "Дождь\nНайдено(Found) 1\n");
   EXPECT_EQ(Run("--description /уголь --count").out, "Найдено(Found) 1\n");
-  EXPECT_EQ(Run("--channel sport --range 2 --today 2026-03-10 --count").out,
-            "Найдено(Found) 1\n");
+  EXPECT_EQ(Run("--channel sport --range 2 --today 2026-03-10 --count").out, "Найдено(Found) 1\n");
   EXPECT_EQ(Run("--from 2026-03-08 --to 2026-03-08 --count").out, "Найдено(Found) 1\n");
   auto json = Run("--title гол --json");
   EXPECT_EQ(json.out.rfind("{\"n\":2,\"titleRss\":\"Sport\",\"title\":\"Гол\"", 0), 0u) << json.out;

@@ -81,7 +81,8 @@ TEST(HistoryList, RecordsLineChangesAndMovesBackAndForth) {
 
 TEST(ReadMarksTimer, MarksOnlyTheMessageShownForTheWholeInterval) {
   KeyIndex index;
-  ReadMarks marks(index);
+  std::string current;
+  ReadMarks marks(index, current);
   const auto t0 = ReadMarks::Clock::time_point{} + seconds(100);
   EXPECT_FALSE(marks.Toggle());  // nothing shown: nothing changes
   EXPECT_EQ(index.Size(), 0u);
@@ -97,6 +98,7 @@ TEST(ReadMarksTimer, MarksOnlyTheMessageShownForTheWholeInterval) {
   EXPECT_FALSE(marks.Tick(t0 + seconds(9), false));  // reading aloud runs
   EXPECT_TRUE(marks.Tick(t0 + seconds(9), true));
   EXPECT_TRUE(index.Contains("k2"));
+  EXPECT_EQ(current, "k2");
   EXPECT_TRUE(marks.TimerRunning());
 
   EXPECT_FALSE(marks.Toggle());
