@@ -91,7 +91,16 @@ TMain::TMain(AppOptions options, QWidget* parent)
            formPopUp_.get(), formRssStr_.get(), formUSelMes_.get(), formAlertExFile_.get()}) {
     form->setFont(font());
   }
-  if (options_.load) QTimer::singleShot(0, search_, &SearchPage::ButtonLoadAllFromArxClick);
+  if (options_.load || options_.find) {
+    // One after the other: the load processes events, so a search queued beside it could run
+    // in its middle.
+    QTimer::singleShot(0, this, [this] {
+      if (options_.load) search_->ButtonLoadAllFromArxClick();
+      if (!options_.find) return;
+      search_->ButtonFindAndShowClick();
+      reading_->ToolButtonDownClick();  // with no line selected: the first message
+    });
+  }
 }
 
 TMain::~TMain() { FormDestroy(); }
