@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <limits>
 #include <string_view>
 #include <unordered_map>
 #include <utility>
@@ -126,11 +127,19 @@ void SortByChannelAndDate(const MessageList& messages, std::vector<int>& list) {
   // Distinct titles, in collation order.
   std::unordered_map<std::string_view, uint32_t> titleIds;
   std::vector<std::string_view> titles;
+  // Each element's title, then its cluster, as a 16-bit number while there are few enough
+  // titles: looking a title up again would touch its text, far away in memory, every time.
+  std::vector<uint16_t> tags;
+  tags.reserve(list.size());
+  bool tagged = true;
   for (int n : list) {
     auto [it, added] = titleIds.try_emplace(messages.titleRss[static_cast<size_t>(n)],
                                             static_cast<uint32_t>(titles.size()));
     if (added) titles.push_back(it->first);
+    tagged = tagged && it->second <= std::numeric_limits<uint16_t>::max();
+    if (tagged) tags.push_back(static_cast<uint16_t>(it->second));
   }
+  if (!tagged) tags = {};
   std::vector<uint32_t> order(titles.size());
   for (uint32_t i = 0; i < order.size(); ++i) order[i] = i;
   std::sort(order.begin(), order.end(), [&](uint32_t a, uint32_t b) {
@@ -168,19 +177,28 @@ void SortByChannelAndDate(const MessageList& messages, std::vector<int>& list) {
     return lastCluster;
   };
   std::vector<size_t> start(oneChannel.size() + 1, 0);
-  for (int n : list) ++start[cluster(n) + 1];
+  if (!tags.empty()) {
+    for (uint16_t& tag : tags) tag = static_cast<uint16_t>(clusterOf[tag]);
+    for (uint16_t tag : tags) ++start[tag + 1u];
+  } else {
+    for (int n : list) ++start[cluster(n) + 1];
+  }
   for (size_t c = 1; c < start.size(); ++c) start[c] += start[c - 1];
   std::vector<size_t> next(start.begin(), start.end() - 1);
   for (size_t c = 0; c < oneChannel.size(); ++c) {
     while (next[c] < start[c + 1]) {
-      uint32_t home = cluster(list[next[c]]);
+      const size_t at = next[c];
+      const uint32_t home = tags.empty() ? cluster(list[at]) : tags[at];
       if (home == c) {
         ++next[c];
-      } else {
-        std::swap(list[next[c]], list[next[home]++]);
+        continue;
       }
+      const size_t to = next[home]++;
+      std::swap(list[at], list[to]);
+      if (!tags.empty()) std::swap(tags[at], tags[to]);
     }
   }
+  tags = {};
   for (size_t c = 0; c < oneChannel.size(); ++c) {
     auto b = list.begin() + static_cast<long>(start[c]);
     auto e = list.begin() + static_cast<long>(start[c + 1]);

@@ -86,10 +86,12 @@ ReadingPage::ReadingPage(AppState& state, QWidget* parent)
   };
   for (const auto& t : tools) connect(t.button, &QToolButton::clicked, this, t.slot);
   connect(ui.CBoxHistoryList, &QComboBox::activated, this, &ReadingPage::CBoxHistoryListChange);
-  connect(ui.WebBrowser, &HtmlView::DownloadBegin, this,
-          [this] { status_->SetPanelText(1, QStringLiteral("Загрузка...(Loading)")); });
-  connect(ui.WebBrowser, &HtmlView::DownloadComplete, this,
-          [this] { status_->SetPanelText(1, QStringLiteral("Ok.(Complete)")); });
+  connect(ui.WebBrowser, &HtmlView::DownloadBegin, this, [this] {
+    if (status_ != nullptr) status_->SetPanelText(1, QStringLiteral("Загрузка...(Loading)"));
+  });
+  connect(ui.WebBrowser, &HtmlView::DownloadComplete, this, [this] {
+    if (status_ != nullptr) status_->SetPanelText(1, QStringLiteral("Ok.(Complete)"));
+  });
   ui.LabelLink->installEventFilter(this);
 }
 
@@ -240,7 +242,7 @@ void ReadingPage::LoadHtmlText(const std::string& html) {
 
 void ReadingPage::ApplyHtmlTextSize() {
   const int index = ui.ComboBoxWBFont->currentIndex();
-  if (index < 0 || index > 4) return;
+  if (index < 0 || index > 4 || status_ == nullptr) return;
   status_->SetPanelText(1, QStringLiteral("Загрузка... (Load)"));
   ui.WebBrowser->Stop();
   ui.WebBrowser->SetZoom(index);
