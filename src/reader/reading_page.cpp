@@ -253,17 +253,17 @@ void ReadingPage::ApplyHtmlTextSize() {
 void ReadingPage::CheckBoxWBBClick() { ui.PanelWBB->setVisible(!ui.PanelWBB->isVisible()); }
 
 void ReadingPage::ButtonGetWBBackgroundClick() {
-  const QString current = ui.EditWBBackground->text();
-  if (!current.contains(QLatin1Char('/'))) pictureDialog_->setDirectory(QString());
-  if (pictureDialog_->directory().path().isEmpty() || !current.contains(QLatin1Char('/'))) {
+  // A field without a folder part starts the dialog in the program's folder; otherwise it
+  // opens where it was left.
+  if (!ui.EditWBBackground->text().contains(QLatin1Char('/'))) {
     pictureDialog_->setDirectory(QString::fromStdString(FsPath(state_.programFolder).string()));
-  } else {
-    pictureDialog_->setDirectory(QFileInfo(current).absolutePath());
   }
   if (pictureDialog_->exec() != QDialog::Accepted || pictureDialog_->selectedFiles().isEmpty())
     return;
-  ui.EditWBBackground->setText(
-      QFileInfo(pictureDialog_->selectedFiles().first()).absoluteFilePath());
+  SetControlText(
+      ui.EditWBBackground,
+      NameFromPath(
+          QFileInfo(pictureDialog_->selectedFiles().first()).absoluteFilePath().toStdString()));
 }
 
 void ReadingPage::ShowReadStatus() {
