@@ -43,11 +43,14 @@ bool MoveBack(std::vector<std::string>& selected, std::vector<std::string>& all,
 
 std::vector<std::string> ReadGroupFile(const std::string& fileName) {
   RequireRegularFile(fileName, "favourite group");
-  return SplitLines(ReadWholeFile(fileName));
+  return ParseGroupFile(ReadWholeFile(fileName));
 }
 
+std::vector<std::string> ParseGroupFile(std::string_view bytes) { return SplitLines(bytes); }
+std::string FormatGroupFile(const std::vector<std::string>& lines) { return JoinLines(lines); }
+
 void WriteGroupFile(const std::string& fileName, const std::vector<std::string>& lines) {
-  WriteFileAtomic(fileName, JoinLines(lines));
+  WriteFileAtomic(fileName, FormatGroupFile(lines));
 }
 
 bool IsGroupFileName(std::string_view name) {

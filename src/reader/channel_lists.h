@@ -25,6 +25,9 @@ bool MoveBack(std::vector<std::string>& selected, std::vector<std::string>& all,
 // Reading takes every line ended by CR, LF or CR LF, the last also without an ending; an empty
 // line is an empty entry. Failures throw Error naming the file.
 std::vector<std::string> ReadGroupFile(const std::string& fileName);
+// The lines of a group file's bytes, and the bytes of a group.
+std::vector<std::string> ParseGroupFile(std::string_view bytes);
+std::string FormatGroupFile(const std::vector<std::string>& lines);
 void WriteGroupFile(const std::string& fileName, const std::vector<std::string>& lines);
 
 // Names of the files of `folder` ending in ".myRSS" (any case), in collation order; empty for
