@@ -29,7 +29,7 @@ for _ in range(3):
 print(f"{best:.4f}")
 PY
 )
-out=$("$build/bench/vorlin-search-bench" "$store" 'нефть газ -рубль')
+out=$("$build/vorlin-search-bench" "$store" 'нефть газ -рубль')
 python3 - "$count" "$ref" "$out" <<'PY'
 import sys
 count, ref, out = int(sys.argv[1]), float(sys.argv[2]), sys.argv[3]
