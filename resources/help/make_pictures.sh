@@ -48,8 +48,9 @@ shot vorlin03 'PageControlRead.TabIndex=1\r\nPageControlView.TabIndex=2\r\nPageC
 shot vorlin04 'PageControlRead.TabIndex=1\r\nPageControlView.TabIndex=0\r\nPageControlOp.TabIndex=4\r\n' --page 1
 shot vorlin05 '' --page 1 --screenshot-window FormRssStr
 shot vorlin06 '' --page 2 --screenshot-window FormPopUp
-shot vorlin07 'PageControlRead.TabIndex=1\r\nPageControlView.TabIndex=1\r\nPageControlOp.TabIndex=1\r\n' --page 1
+shot vorlin07 'PageControlRead.TabIndex=1\r\nPageControlView.TabIndex=1\r\nPageControlOp.TabIndex=1\r\n' --page 1 --load --find
 shot vorlin08 '' --page 2
+shot vorlin09 'PageControlRead.TabIndex=1\r\nPageControlView.TabIndex=0\r\nPageControlOp.TabIndex=0\r\n' --page 1 --load --find
 shot vorlin10 'PageControlRead.TabIndex=2\r\nRGroupAnimSpeech.ItemIndex=1\r\n' --page 1
 shot vorlin11 'PageControlRead.TabIndex=0\r\nPageControlSearching.TabIndex=1\r\n' --page 1 --load
 shot vorlin12 '' --page 1 --screenshot-window FormUSelMes

@@ -4,10 +4,10 @@
 // Pages receive it by reference; nothing here knows about widgets.
 #pragma once
 
-#include <set>
 #include <string>
 #include <vector>
 
+#include "reader/accumulator.h"
 #include "store/key_index.h"
 #include "store/message_list.h"
 
@@ -30,14 +30,15 @@ struct AppState {
   KeyIndex storeIndex;  // message keys of the store (".BCRC32")
   KeyIndex readIndex;   // read keys of the store (".RMCRC32")
 
-  // The reader's working lists: the last search result and the accumulator (message
-  // numbers), with the accumulator's members as decimal texts for membership tests.
+  // The reader's working lists: the last search result (message numbers in store order) and
+  // the accumulator. Both are emptied whenever the store is loaded again, since a new load can
+  // change what every message number means.
   std::vector<int> found;
-  std::vector<int> accumulator;
-  std::set<std::string> accumulatorKeys;
+  Accumulator accumulator;
 
   // Messages queued for reading aloud.
   std::vector<int> speechQueue;
+  // The read key of the message on screen, empty when none is shown.
   std::string currentReadKey;
 
   bool stopDownload = false;
@@ -62,8 +63,7 @@ struct AppState {
     messages.Clear();
     channels.clear();
     found.clear();
-    accumulator.clear();
-    accumulatorKeys.clear();
+    accumulator.Clear();
     readIndex.Clear();
     speechQueue.clear();
   }

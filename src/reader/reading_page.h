@@ -1,13 +1,25 @@
-// The page that shows found messages: message list, view options, text, HTML and speech views.
+// The page that shows found messages: message list, view options, text, HTML and speech views,
+// the tool bar with navigation, history and read status.
 #pragma once
 
 #include <QColor>
 #include <QWidget>
+#include <vector>
 
 #include "app/app_state.h"
+#include "reader/history.h"
+#include "reader/read_marks.h"
 #include "ui_reading_page.h"
 
+class QColorDialog;
+class QFileDialog;
+class QFontDialog;
+class QTimer;
+
 namespace vorlin {
+
+class MessageListModel;
+class StatusLine;
 
 class ReadingPage : public QWidget {
   Q_OBJECT
@@ -15,16 +27,70 @@ class ReadingPage : public QWidget {
  public:
   explicit ReadingPage(AppState& state, QWidget* parent = nullptr);
 
+  // Hands the page the window's status line, the read-mark timer and the common dialogs.
+  void Attach(StatusLine& status, QTimer& timerReadMes, QFileDialog& pictureDialog,
+              QFontDialog& fontDialog, QColorDialog& colorDialog);
+
   // Empties the header fields of the shown message.
   void ClearHeaderFields();
   // The background colour of the text view, where the colour dialog starts.
   QColor TextBackground() const;
 
+  // Lists the messages with channel-prefixed lines and empties the history.
+  void FillMessageList(std::vector<int> numbers);
+  // Lists the messages by their bare titles (the extended search).
+  void ShowBareTitles(std::vector<int> numbers);
+  // Puts the empty page into the HTML view and applies the chosen text size.
+  void ShowEmptyPage();
+  // After the store was loaded again: the list, the history and the current message are
+  // forgotten, since message numbers may now name other messages.
+  void ResetAfterLoad();
+  int ListedCount() const;
+  // Copies every listed message to the clipboard as rendered plain text.
+  void CopyListToClipboard();
+
+ public slots:
+  void ListBoxTitleClick();
+  void ShowCurrentMessage();
+  void ApplyHtmlTextSize();
+  void CheckBoxWBBClick();
+  void ButtonGetWBBackgroundClick();
+  void ToolButtonStopClick();
+  void ToolButtonRefreshClick();
+  void ToolButtonPrevClick();
+  void ToolButtonNextClick();
+  void ToolButtonUpClick();
+  void ToolButtonDownClick();
+  void ToolButtonRadMesClick();
+  void ToolButtonClearHistClick();
+  void CBoxHistoryListChange(int index);
+  void TimerReadMesTimer();
+  void LabelLinkDblClick();
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
  private:
   void ShowOptionPagesInRows();
+  void LoadHtmlText(const std::string& html);
+  void OpenHistoryEntry();
+  void RecordHistory();
+  void ShowHistory();
+  void SelectLine(int row);
+  int SelectedLine() const;
+  void ShowReadStatus();
+  void ConnectFontAndColourButtons();
 
   Ui::ReadingPage ui;
   AppState& state_;
+  MessageListModel* model_ = nullptr;
+  History history_;
+  ReadMarks readMarks_;
+  StatusLine* status_ = nullptr;
+  QTimer* timerReadMes_ = nullptr;
+  QFileDialog* pictureDialog_ = nullptr;
+  QFontDialog* fontDialog_ = nullptr;
+  QColorDialog* colorDialog_ = nullptr;
 };
 
 }  // namespace vorlin

@@ -49,6 +49,8 @@ AppOptions ParseAppOptions(const QStringList& arguments) {
       options.store = value();
     } else if (option == "--load") {
       options.load = true;
+    } else if (option == "--find") {
+      options.find = true;
     } else if (option == "--page") {
       options.page = ParseNumber(option, value(), 0, 3);
     } else if (option == "--screenshot") {

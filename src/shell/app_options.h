@@ -2,6 +2,7 @@
 //   --config-dir DIR   the program folder (settings files), instead of the executable's folder
 //   --store FILE       the store for this run, set before the store's indexes are loaded
 //   --load             load the store after start-up, as the load button does
+//   --find             then press "Найти и показать.(Find and show.)" and show the first message
 //   --page N           open top page N (0 scan, 1 reading, 2 downloads, 3 about and help)
 //   --screenshot FILE  once the window is shown and settled, save a PNG of it and close it
 //   --screenshot-delay-ms MS   how long to let it settle first (default 500)
@@ -19,6 +20,7 @@ struct AppOptions {
   QString configDir;
   std::optional<QString> store;
   bool load = false;
+  bool find = false;
   int page = -1;
   QString screenshot;
   int screenshotDelayMs = 500;

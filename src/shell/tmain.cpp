@@ -91,7 +91,16 @@ TMain::TMain(AppOptions options, QWidget* parent)
            formPopUp_.get(), formRssStr_.get(), formUSelMes_.get(), formAlertExFile_.get()}) {
     form->setFont(font());
   }
-  if (options_.load) QTimer::singleShot(0, search_, &SearchPage::ButtonLoadAllFromArxClick);
+  if (options_.load || options_.find) {
+    // One after the other: the load processes events, so a search queued beside it could run
+    // in its middle.
+    QTimer::singleShot(0, this, [this] {
+      if (options_.load) search_->ButtonLoadAllFromArxClick();
+      if (!options_.find) return;
+      search_->ButtonFindAndShowClick();
+      reading_->ToolButtonDownClick();  // with no line selected: the first message
+    });
+  }
 }
 
 TMain::~TMain() { FormDestroy(); }
@@ -204,7 +213,23 @@ void TMain::BuildNonVisualMembers() {
   colorDialog_->setObjectName(QStringLiteral("ColorDialog"));
 
   scan_->Attach(*status_, *timerScan_, *saveTextFileDialog_);
-  search_->Attach(*status_, [this] { return scan_->CommitStoreName(); });
+  search_->Attach(
+      *status_, [this] { return scan_->CommitStoreName(); }, *saveTextFileDialogLBCh_);
+  reading_->Attach(*status_, *timerReadMes_, *openPictureDialogPWB_, *fontDialog_, *colorDialog_);
+  connect(search_, &SearchPage::StoreLoaded, reading_, &ReadingPage::ResetAfterLoad);
+  connect(search_, &SearchPage::ListMessages, reading_,
+          [this](const std::vector<int>& numbers, bool channelPrefixed) {
+            if (channelPrefixed) {
+              reading_->FillMessageList(numbers);
+            } else {
+              reading_->ShowBareTitles(numbers);
+            }
+          });
+  connect(search_, &SearchPage::ClearMessageView, reading_, &ReadingPage::ShowEmptyPage);
+  connect(search_, &SearchPage::ShowReadingPage, this,
+          [this] { pageControlRead_->setCurrentWidget(reading_); });
+  connect(search_, &SearchPage::CopyToClipboardRequested, reading_,
+          &ReadingPage::CopyListToClipboard);
 }
 
 QWidget* TMain::SecondaryWindow(const QString& name) {

@@ -62,12 +62,40 @@ struct UpperTable {
 };
 constexpr UpperTable kUpper;
 
-// Sort weight of an upper-cased byte: Cyrillic letters after everything else, in alphabet
-// order with Ё between Е and Ж.
-inline int Weight(unsigned char upper) {
-  if (upper >= 0xC0 && upper <= 0xDF) return 0x200 + (upper - 0xC0) * 2;
-  if (upper == 0xA8) return 0x200 + (0xC5 - 0xC0) * 2 + 1;
-  return upper;
+// Collation weights of upper-cased bytes: punctuation, symbols and control characters first
+// (in code order), then digits, Latin letters and Cyrillic letters. Cyrillic letters follow
+// the alphabet, with the letters of other Cyrillic alphabets right after their nearest Russian
+// letter; "Ё" weighs as "Е" and is told apart only when the texts are otherwise equal.
+struct Collation {
+  std::array<uint16_t, 256> primary{};
+  constexpr Collation() {
+    for (int i = 0; i < 256; ++i) primary[i] = static_cast<uint16_t>(i);
+    for (int i = '0'; i <= '9'; ++i) primary[i] = static_cast<uint16_t>(0x100 + i - '0');
+    for (int i = 'A'; i <= 'Z'; ++i) primary[i] = static_cast<uint16_t>(0x200 + i - 'A');
+    for (int i = 0xC0; i <= 0xDF; ++i) primary[i] = static_cast<uint16_t>(0x300 + (i - 0xC0) * 4);
+    // byte, Russian letter it follows (0 = А), rank after it
+    constexpr std::array<std::array<int, 3>, 15> extra = {{{0xA5, 3, 1},
+                                                           {0x81, 3, 2},
+                                                           {0x80, 4, 1},
+                                                           {0xA8, 5, 0},
+                                                           {0xAA, 5, 2},
+                                                           {0xBD, 7, 1},
+                                                           {0xB2, 8, 1},
+                                                           {0xAF, 8, 2},
+                                                           {0xA3, 9, 1},
+                                                           {0x8D, 10, 1},
+                                                           {0x8A, 11, 1},
+                                                           {0x8C, 13, 1},
+                                                           {0x8E, 18, 1},
+                                                           {0xA1, 19, 1},
+                                                           {0x8F, 23, 1}}};
+    for (const auto& e : extra) primary[e[0]] = static_cast<uint16_t>(0x300 + e[1] * 4 + e[2]);
+  }
+};
+constexpr Collation kCollation;
+
+inline uint16_t Primary(char c) {
+  return kCollation.primary[kUpper.map[static_cast<unsigned char>(c)]];
 }
 
 }  // namespace
@@ -167,15 +195,23 @@ std::string UpperCase1251(std::string_view text) {
   return out;
 }
 
+uint16_t CollationWeight(char c) { return Primary(c); }
+
 int CompareNoCase(std::string_view a, std::string_view b) {
   size_t n = a.size() < b.size() ? a.size() : b.size();
   for (size_t i = 0; i < n; ++i) {
-    int wa = Weight(kUpper.map[static_cast<unsigned char>(a[i])]);
-    int wb = Weight(kUpper.map[static_cast<unsigned char>(b[i])]);
+    uint16_t wa = Primary(a[i]);
+    uint16_t wb = Primary(b[i]);
     if (wa != wb) return wa < wb ? -1 : 1;
   }
-  if (a.size() == b.size()) return 0;
-  return a.size() < b.size() ? -1 : 1;
+  if (a.size() != b.size()) return a.size() < b.size() ? -1 : 1;
+  // Equal but for "Е" against "Ё": "Е" first.
+  for (size_t i = 0; i < n; ++i) {
+    auto ua = kUpper.map[static_cast<unsigned char>(a[i])];
+    auto ub = kUpper.map[static_cast<unsigned char>(b[i])];
+    if (ua != ub) return ua == 0xA8 ? 1 : -1;
+  }
+  return 0;
 }
 
 }  // namespace vorlin

@@ -3,6 +3,7 @@
 // letter case for Latin and Cyrillic letters.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -30,9 +31,13 @@ inline std::string W(std::string_view utf8) { return Utf8ToCp1251(utf8); }
 char UpperCase1251(char c);
 std::string UpperCase1251(std::string_view text);
 
-// Case-insensitive comparison in the order a Russian reader expects: Latin before Cyrillic,
-// "Ё" right after "Е". Returns <0, 0 or >0. Equal exactly when the upper-case forms are equal.
+// The one collation of sorted lists (channels, sort keys, file names): case-insensitive;
+// punctuation and symbols before digits, digits before Latin, Latin before Cyrillic; "Ё" sorts
+// as "Е" and only texts equal but for it put "Е" first. Returns <0, 0 or >0. Equal exactly when
+// the upper-case forms are equal, so the same text always sorts the same way.
 int CompareNoCase(std::string_view a, std::string_view b);
+// The primary weight of a byte in that collation ("Е" and "Ё" weigh the same).
+uint16_t CollationWeight(char c);
 inline bool EqualNoCase(std::string_view a, std::string_view b) { return CompareNoCase(a, b) == 0; }
 
 }  // namespace vorlin

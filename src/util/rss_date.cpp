@@ -57,8 +57,13 @@ void CivilFromDays(long long z, int& y, int& m, int& d) {
 
 Outcome Parse(std::string_view input, DateTime& out) {
   if (input.size() < 20) return Outcome::kShapeFailed;
-  std::string text(input);
-  if (text.find(", ") == std::string::npos) text.insert(0, "Thu, ");
+  // Copied only when the weekday is missing: sorting parses every date of a search.
+  std::string prefixed;
+  std::string_view text = input;
+  if (text.find(", ") == std::string_view::npos) {
+    prefixed = "Thu, " + std::string(input);
+    text = prefixed;
+  }
   if (text.size() < 12 || text[3] != ',' || text[4] != ' ' || text[7] != ' ' || text[11] != ' ')
     return Outcome::kShapeFailed;
 

@@ -55,8 +55,13 @@ TEST(Cp1251, UpperCaseMapsLatinAndCyrillicOnly) {
 TEST(Cp1251, CompareNoCaseOrdersLikeAReader) {
   EXPECT_EQ(CompareNoCase(W("Новости"), W("НОВОСТИ")), 0);
   EXPECT_LT(CompareNoCase("Zebra", W("автор")), 0);  // Latin before Cyrillic
-  EXPECT_LT(CompareNoCase(W("ель"), W("ёж")), 0);    // Ё right after Е ...
-  EXPECT_LT(CompareNoCase(W("ёж"), W("жук")), 0);    // ... and before Ж
+  EXPECT_LT(CompareNoCase(W("ёж"), W("ель")), 0);    // Ё weighs as Е ...
+  EXPECT_LT(CompareNoCase(W("ель"), W("ёль")), 0);   // ... and follows it only on a tie
+  EXPECT_LT(CompareNoCase(W("ёж"), W("жук")), 0);
+  EXPECT_LT(CompareNoCase(W("«Огонёк»"), "1st"), 0);  // punctuation before digits ...
+  EXPECT_LT(CompareNoCase("_x", "10"), 0);
+  EXPECT_LT(CompareNoCase("[a]", "A"), 0);
+  EXPECT_LT(CompareNoCase("9", "a"), 0);  // ... digits before letters
   EXPECT_LT(CompareNoCase("abc", "abcd"), 0);
 }
 

@@ -1,0 +1,68 @@
+#include "reader/message_view.h"
+
+#include "reader/query.h"
+#include "util/cp1251.h"
+
+namespace vorlin {
+
+std::string ChannelPrefixedLine(const MessageList& messages, int n, int prefix) {
+  const auto i = static_cast<size_t>(n);
+  const std::string& channel = messages.titleRss[i];
+  std::string line = channel.substr(0, prefix < 0 ? 0 : static_cast<size_t>(prefix));
+  line += "... ";
+  line += messages.title[i];
+  return line;
+}
+
+std::vector<std::string> TxtViewLines(const MessageList& messages, int n) {
+  const auto i = static_cast<size_t>(n);
+  return {messages.titleRss[i],
+          "",
+          messages.title[i],
+          "",
+          messages.description[i],
+          std::string(35, '-'),
+          W(" Дата (Date):  ") + messages.pubDate[i],
+          W(" Ссылка (Link):  ") + messages.link[i]};
+}
+
+std::vector<std::string> HeadlineLines(const MessageList& messages, int n,
+                                       const HeadlineParts& parts) {
+  const auto i = static_cast<size_t>(n);
+  std::vector<std::string> lines;
+  if (parts.channel) lines.push_back(messages.titleRss[i]);
+  if (parts.title) lines.push_back(messages.title[i]);
+  if (parts.date) lines.push_back(W(" Дата (Date):  ") + messages.pubDate[i]);
+  if (parts.link) lines.push_back(W(" Ссылка (Link):  ") + messages.link[i]);
+  return lines;
+}
+
+std::string MessageHtml(const std::string& title, const std::string& description, bool addHeadline,
+                        const std::string& background) {
+  std::string html = "<HTML><HEAD></HEAD><BODY";
+  if (!TrimControls(background).empty()) {
+    html += " background=\"" + background + "\"";
+  }
+  html += ">";
+  if (addHeadline) html += "<p>" + title + "</p>";
+  html += description;
+  html += "</BODY></HTML>";
+  return html;
+}
+
+std::string ClipboardHtml(const MessageList& messages, const std::vector<int>& numbers) {
+  std::string body;
+  for (int n : numbers) {
+    if (!IsLoaded(messages, n)) continue;
+    const auto i = static_cast<size_t>(n);
+    body += "<P>" + messages.title[i] + " . </P><P>" + messages.description[i] + " . </P>";
+  }
+  return "<HTML><HEAD></HEAD><BODY>" + body + "</BODY></HTML>";
+}
+
+std::string WithFinalLineBreak(std::string text) {
+  if (text.empty() || (text.back() != '\n' && text.back() != '\r')) text += "\r\n";
+  return text;
+}
+
+}  // namespace vorlin

@@ -1,0 +1,195 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+
+#include "reader/accumulator.h"
+#include "reader/date_presets.h"
+#include "reader/message_filter.h"
+#include "reader/message_sort.h"
+#include "store/crc32.h"
+#include "util/cp1251.h"
+
+namespace vorlin {
+namespace {
+
+MessageList Messages(const std::vector<MessageValues>& utf8) {
+  MessageList list;
+  for (MessageValues v : utf8) {
+    for (auto& f : v) f = W(f);
+    list.Add(std::move(v));
+  }
+  return list;
+}
+
+TEST(DatePresets, CountFromTheGivenToday) {
+  struct Case {
+    int index;
+    Date today, start, end;
+  };
+  const Date keep{2000, 1, 1};
+  const Case cases[] = {
+      {0, {2026, 3, 10}, keep, keep},
+      {1, {2026, 3, 10}, {2026, 3, 10}, {2026, 3, 10}},
+      {2, {2026, 3, 1}, {2026, 2, 28}, {2026, 3, 1}},
+      {3, {2026, 1, 1}, {2025, 12, 31}, {2025, 12, 31}},
+      {4, {2026, 3, 3}, {2026, 2, 24}, {2026, 3, 3}},
+      {5, {2024, 3, 10}, {2024, 2, 25}, {2024, 3, 10}},
+      {6, {2026, 1, 15}, {2025, 12, 15}, {2026, 1, 15}},
+      {6, {2026, 5, 31}, {2026, 4, 30}, {2026, 5, 31}},  // 31st after a 30-day month
+      {6, {2026, 3, 31}, {2026, 2, 28}, {2026, 3, 31}},
+      {6, {2024, 3, 30}, {2024, 2, 29}, {2024, 3, 30}},
+      {7, {2026, 3, 10}, keep, keep},
+  };
+  for (const Case& c : cases) {
+    Date start = keep, end = keep;
+    ApplyDatePreset(c.index, c.today, start, end);
+    EXPECT_EQ(start, c.start) << c.index;
+    EXPECT_EQ(end, c.end) << c.index;
+  }
+}
+
+class Search : public ::testing::Test {
+ protected:
+  MessageList list_ = Messages({
+      {"Sport", "Матч", "http://a/1", "нефть и газ", "Mon, 09 Mar 2026 23:58:00 "},
+      {"Sport News", "Гол", "http://a/2", "нефть", "Mon, 09 Mar 2026 23:59:30 "},
+      {"Погода", "Дождь", "http://b/3", "газ", "Sun, 08 Mar 2026 10:00:00 "},
+      {"SPORT", "Итоги", "http://a/4", "уголь", "bad date"},
+  });
+  KeyIndex read_;
+  std::vector<int> Select(const SearchSettings& s) { return SelectMessages(list_, s, read_); }
+};
+
+TEST_F(Search, ChannelsMatchWholeTitlesLetterCaseAside) {
+  SearchSettings s;
+  EXPECT_EQ(Select(s), (std::vector<int>{0, 1, 2, 3}));
+  s.selectedChannels = {"SPORT"};
+  EXPECT_EQ(Select(s), (std::vector<int>{0, 3}));  // not "Sport News"
+  s.selectedChannels = {W("погода"), "Sport News"};
+  EXPECT_EQ(Select(s), (std::vector<int>{1, 2}));
+}
+
+TEST_F(Search, FilterTestsFieldsRangeAndReadMarksOnlyWhenOn) {
+  SearchSettings s;
+  s.queries[2] = W("+нефть -газ");
+  s.queries[0] = "   ";  // only blanks: not tested
+  s.rangeActive = true;
+  s.rangeStart = {2026, 3, 9, 0, 0, 0};
+  s.rangeEnd = {2026, 3, 9, 23, 59, 0};
+  s.withoutRead = true;
+  read_.Add(ReadKey(list_.title[0], list_.description[0]));
+  EXPECT_EQ(Select(s), (std::vector<int>{0, 1, 2, 3}));  // filter off: nothing applies
+  s.useFilter = true;
+  EXPECT_EQ(Select(s), std::vector<int>{});  // 1 is at 23:59:30, past the range end
+  s.queries[2].clear();
+  EXPECT_EQ(Select(s), std::vector<int>{});  // 0 is read, 2 out of range, 3 has no date
+  s.withoutRead = false;
+  EXPECT_EQ(Select(s), std::vector<int>{0});
+  s.rangeActive = false;
+  s.queries[1] = W("и?ог");
+  EXPECT_EQ(Select(s), std::vector<int>{3});
+  EXPECT_EQ(Cp1251ToUtf8(FoundStatusText(0)), "Найдено(Found) 0");
+}
+
+TEST_F(Search, SortsByChannelThenDateWithUndatedFirst) {
+  list_.Add({"Sport", "Ранний", "l", "d", "Sun, 01 Mar 2026 08:00:00 "});
+  list_.Add({"sport", "Тот же час", "l", "d", "Sun, 01 Mar 2026 08:00:00 "});
+  std::vector<int> all = {0, 1, 2, 3, 4, 5};
+  SortByChannelAndDate(list_, all);
+  // "Sport News" meets the dates of "Sport" with a blank, which sorts before digits; equal
+  // keys keep ascending numbers; the undated "SPORT" + "dat" follows the digits.
+  EXPECT_EQ(all, (std::vector<int>{1, 4, 5, 0, 3, 2}));
+
+  Accumulator acc;
+  acc.Add(7);
+  SearchSettings s;
+  EXPECT_EQ(SimpleSearch(list_, s, read_, acc), all);
+  EXPECT_EQ(acc.Count(), 0u);
+}
+
+TEST_F(Search, SortKeyJoinsTitleAndDate) {
+  EXPECT_EQ(SortKey(list_, 0), "Sport2026:03:0923:58:00");
+  EXPECT_EQ(SortKey(list_, 3), "SPORTdat");
+}
+
+TEST(Sort, AgreesWithWholeKeySortOnManyChannels) {
+  const char* channels[] = {"Лента", "лента", "Лента.ру", "BBC", "BBC News", "Ёж", "Еж", "[1]"};
+  MessageList list;
+  unsigned seed = 7;
+  auto next = [&seed](unsigned mod) { return (seed = seed * 1103515245 + 12345) / 65536 % mod; };
+  for (int i = 0; i < 400; ++i) {
+    char date[40];
+    std::snprintf(date, sizeof date, "Mon, %02u Mar 20%02u %02u:00:00 ", 1 + next(28), next(3),
+                  next(24));
+    list.Add({W(channels[next(8)]), "t", "l", "d", next(10) == 0 ? "?" : date});
+  }
+  std::vector<int> fast;
+  for (int i = 399; i >= 0; --i) fast.push_back(i);
+  std::vector<int> reference = fast;
+  SortByChannelAndDate(list, fast);
+  std::sort(reference.begin(), reference.end(), [&](int a, int b) {
+    int c = CompareNoCase(SortKey(list, a), SortKey(list, b));
+    return c != 0 ? c < 0 : a < b;
+  });
+  EXPECT_EQ(fast, reference);
+}
+
+TEST(AccumulatorOps, CombineByMessageNumber) {
+  auto start = [] {
+    Accumulator a;
+    for (int n : {5, 2, 9}) a.Add(n);
+    return a;
+  };
+  const std::vector<int> found = {1, 2, 3};
+  Accumulator a = start();
+  a.Union(found);
+  EXPECT_EQ(a.Items(), (std::vector<int>{5, 2, 9, 1, 3}));
+  a.Union(found);  // nothing new
+  EXPECT_EQ(a.Count(), 5u);
+  a = start();
+  a.Intersection(found);
+  EXPECT_EQ(a.Items(), std::vector<int>{2});
+  a = start();
+  a.NotIntersection(found);
+  EXPECT_EQ(a.Items(), (std::vector<int>{5, 9, 1, 3}));
+  a = start();
+  a.Exception(found);
+  EXPECT_EQ(a.Items(), (std::vector<int>{5, 9}));
+  EXPECT_TRUE(a.Contains(9));
+  EXPECT_FALSE(a.Contains(2));
+
+  // An empty found set: the intersection empties, the others keep.
+  for (auto op : {&Accumulator::NotIntersection, &Accumulator::Exception}) {
+    a = start();
+    (a.*op)({});
+    EXPECT_EQ(a.Items(), (std::vector<int>{5, 2, 9}));
+  }
+  a.Intersection({});
+  EXPECT_EQ(a.Count(), 0u);
+  a.Intersection(found);  // an empty accumulator stays empty
+  EXPECT_EQ(a.Count(), 0u);
+
+  a = start();
+  a.Reorder({9, 5, 2});
+  a.Intersection({2, 5, 9});
+  EXPECT_EQ(a.Items(), (std::vector<int>{9, 5, 2}));  // keeps the sorted order
+}
+
+TEST(AccumulatorOps, ReadMessagesByExceptionOfUnread) {
+  MessageList list;
+  for (int i = 0; i < 4; ++i) list.Add({"c", "t" + std::to_string(i), "l", "d", ""});
+  KeyIndex read;
+  read.Add(ReadKey("t1", "d"));
+  read.Add(ReadKey("t3", "d"));
+  SearchSettings s;
+  s.useFilter = true;
+  Accumulator acc;
+  acc.Union(SelectMessages(list, s, read));
+  s.withoutRead = true;
+  acc.Exception(SelectMessages(list, s, read));
+  EXPECT_EQ(acc.Items(), (std::vector<int>{1, 3}));
+}
+
+}  // namespace
+}  // namespace vorlin
