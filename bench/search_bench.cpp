@@ -10,7 +10,7 @@
 #include <new>
 #include <string>
 
-#include "reader/accumulator.h"
+#include "app/accumulator.h"
 #include "reader/message_filter.h"
 #include "store/key_index.h"
 #include "store/store_loader.h"

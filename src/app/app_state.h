@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "reader/accumulator.h"
+#include "app/accumulator.h"
 #include "store/key_index.h"
 #include "store/message_list.h"
 

@@ -28,9 +28,12 @@ void StatusLine::SetPanelText(int panel, const QString& text) { panels_[panel]->
 QString StatusLine::PanelText(int panel) const { return panels_[panel]->text(); }
 
 void StatusProgress::ShowStatusText(const std::string& text) {
+  constexpr qint64 kRepaintMs = 40;
   status_.SetPanelText(2, ToQ(text));
+  if (sinceRepaint_.isValid() && sinceRepaint_.elapsed() < kRepaintMs) return;
   window_.repaint();
   QCoreApplication::processEvents();
+  sinceRepaint_.start();
 }
 
 }  // namespace vorlin

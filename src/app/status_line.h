@@ -2,6 +2,7 @@
 // second the stage words of longer operations, the third progress and result messages.
 #pragma once
 
+#include <QElapsedTimer>
 #include <QStatusBar>
 #include <string>
 
@@ -27,6 +28,9 @@ class StatusLine : public QStatusBar {
 
 // Progress of core operations in the third panel: the window is repainted and pending events
 // are processed after every text, so the window stays responsive during the work.
+// A load of a million messages shows ten thousand texts: the window is repainted and events
+// are processed at most every few hundredths of a second, while the panel always holds the
+// latest text.
 class StatusProgress final : public Progress {
  public:
   StatusProgress(StatusLine& status, QWidget& window) : status_(status), window_(window) {}
@@ -35,6 +39,7 @@ class StatusProgress final : public Progress {
  private:
   StatusLine& status_;
   QWidget& window_;
+  QElapsedTimer sinceRepaint_;
 };
 
 }  // namespace vorlin

@@ -4,7 +4,7 @@
 #include <optional>
 
 #include "cli/cli_common.h"
-#include "reader/accumulator.h"
+#include "app/accumulator.h"
 #include "reader/channel_lists.h"
 #include "reader/date_presets.h"
 #include "reader/message_filter.h"

@@ -5,7 +5,7 @@
 #include <string_view>
 #include <tuple>
 
-#include "reader/accumulator.h"
+#include "app/accumulator.h"
 #include "reader/message_sort.h"
 #include "store/crc32.h"
 #include "util/cp1251.h"

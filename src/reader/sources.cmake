@@ -4,7 +4,6 @@ list(APPEND VORLIN_CORE_SOURCES
   src/reader/message_filter.cpp
   src/reader/date_presets.cpp
   src/reader/message_sort.cpp
-  src/reader/accumulator.cpp
   src/reader/message_view.cpp
   src/reader/history.cpp
   src/reader/read_marks.cpp

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "reader/accumulator.h"
+#include "app/accumulator.h"
 #include "reader/date_presets.h"
 #include "reader/message_filter.h"
 #include "reader/message_sort.h"

@@ -1,4 +1,4 @@
-#include "reader/accumulator.h"
+#include "app/accumulator.h"
 
 #include <algorithm>
 #include <utility>
