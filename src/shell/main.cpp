@@ -11,6 +11,7 @@
 #include "shell/app_options.h"
 #include "shell/tmain.h"
 #include "shell/vorlin_application.h"
+#include "util/process_clock.h"
 #include "util/version.h"
 
 int main(int argc, char** argv) {
@@ -47,6 +48,12 @@ int main(int argc, char** argv) {
   }
   app.CloseOnTerminationSignals(window.get());
   window->show();
+  // VORLIN_TIMING=1: the seconds from process start to the first turn of the event loop.
+  if (qEnvironmentVariableIsSet("VORLIN_TIMING")) {
+    QTimer::singleShot(0, window.get(), [] {
+      std::fprintf(stderr, "timing start-up %.2f\n", vorlin::SecondsSinceProcessStart());
+    });
+  }
 
   int status = 0;
   if (!options.screenshot.isEmpty()) {

@@ -68,15 +68,21 @@ void KeyIndex::Load(std::string_view fileName) {
     Clear();
     return;
   }
-  std::vector<std::string> lines = SplitLines(ReadWholeFile(fileName));
-  std::erase_if(lines, [](const std::string& l) { return l.empty(); });
-  std::sort(lines.begin(), lines.end(), Less());
-  lines.erase(std::unique(lines.begin(), lines.end(),
-                          [](const std::string& a, const std::string& b) {
-                            return CompareNoCase(a, b) == 0;
-                          }),
-              lines.end());
-  sorted_.swap(lines);
+  Assign(SplitLines(ReadWholeFile(fileName)));
+}
+
+void KeyIndex::Assign(std::vector<std::string> keys) {
+  std::erase_if(keys, [](const std::string& k) { return k.empty(); });
+  // Saved indexes and rebuilt ones come sorted; checking is far cheaper than sorting.
+  if (!std::is_sorted(keys.begin(), keys.end(), Less())) {
+    std::sort(keys.begin(), keys.end(), Less());
+  }
+  keys.erase(std::unique(keys.begin(), keys.end(),
+                         [](const std::string& a, const std::string& b) {
+                           return CompareNoCase(a, b) == 0;
+                         }),
+             keys.end());
+  sorted_.swap(keys);
   added_.clear();
 }
 

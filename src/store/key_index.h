@@ -21,6 +21,8 @@ class KeyIndex {
   size_t Size() const { return sorted_.size() + added_.size(); }
   // All keys in ascending order.
   const std::vector<std::string>& Keys() const;
+  // Replaces the content with `keys` (empty ones skipped, repeats dropped, any order).
+  void Assign(std::vector<std::string> keys);
 
   // Replaces the content with the lines of the file (blank lines skipped; lines that are not
   // keys are kept as they are and match nothing). A missing file gives an empty index; a file

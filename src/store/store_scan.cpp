@@ -1,0 +1,335 @@
+#include "store/store_scan.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <array>
+#include <cerrno>
+#include <cstring>
+#include <future>
+#include <memory>
+#include <string>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+#include "store/crc32.h"
+#include "util/file_io.h"
+
+namespace vorlin {
+namespace {
+
+// The fixed text of a canonical block around its five values (store_format.cpp writes it).
+constexpr std::string_view kOpen = "<item>\r\n<titleRss><![CDATA[";
+constexpr std::array<std::string_view, kFieldCount> kAfter = {
+    "]]></titleRss>\r\n<title><![CDATA[", "]]></title>\r\n<link><![CDATA[",
+    "]]></link>\r\n<description><![CDATA[", "]]></description>\r\n<pubDate><![CDATA[",
+    "]]></pubDate>\r\n</item>\r\n"};
+// Where one block ends and the next begins: a likely place to split the work.
+constexpr std::string_view kJoint = "]]></pubDate>\r\n</item>\r\n<item>\r\n<titleRss><![CDATA[";
+constexpr size_t kJointEnd = kJoint.size() - kOpen.size();
+
+enum class Status { kOk, kShort, kBad };
+
+// One block's values as they stand in the buffer; bit f of `cr` says value f holds a CR.
+struct RawItem {
+  std::array<std::string_view, kFieldCount> values;
+  unsigned cr = 0;
+};
+
+// Bytes that stop the value scan: "]" (maybe the end of the section), CR (to be read as LF),
+// and what no XML text may hold: control characters but tab and LF, and 0x98, which the code
+// page lacks.
+constexpr std::array<bool, 256> kStops = [] {
+  std::array<bool, 256> t{};
+  for (int c = 0; c < 0x20; ++c) t[static_cast<size_t>(c)] = c != '\t' && c != '\n';
+  t[']'] = true;
+  t[0x98] = true;
+  return t;
+}();
+
+// The first stop byte in [p, end), or end.
+inline const char* NextStop(const char* p, const char* end) {
+#if defined(__SSE2__)
+  const __m128i bracket = _mm_set1_epi8(']');
+  const __m128i tab = _mm_set1_epi8('\t');
+  const __m128i lf = _mm_set1_epi8('\n');
+  const __m128i unassigned = _mm_set1_epi8(static_cast<char>(0x98));
+  const __m128i top3 = _mm_set1_epi8(static_cast<char>(0xE0));
+  const __m128i zero = _mm_setzero_si128();
+  for (; end - p >= 16; p += 16) {
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    __m128i control = _mm_cmpeq_epi8(_mm_and_si128(v, top3), zero);  // below 0x20
+    control =
+        _mm_andnot_si128(_mm_or_si128(_mm_cmpeq_epi8(v, tab), _mm_cmpeq_epi8(v, lf)), control);
+    const __m128i stop = _mm_or_si128(
+        control, _mm_or_si128(_mm_cmpeq_epi8(v, bracket), _mm_cmpeq_epi8(v, unassigned)));
+    const int mask = _mm_movemask_epi8(stop);
+    if (mask != 0) return p + __builtin_ctz(static_cast<unsigned>(mask));
+  }
+#endif
+  while (p < end && !kStops[static_cast<unsigned char>(*p)]) ++p;
+  return p;
+}
+
+// Scans a CDATA value from `p` to the "]]>" that ends it, which `stop` then points at.
+inline Status ScanValue(const char* p, const char* end, const char*& stop, bool& cr) {
+  for (;;) {
+    p = NextStop(p, end);
+    if (end - p < 3) return Status::kShort;
+    if (*p == ']') {
+      if (p[1] == ']' && p[2] == '>') {
+        stop = p;
+        return Status::kOk;
+      }
+    } else if (*p == '\r') {
+      cr = true;
+    } else {
+      return Status::kBad;
+    }
+    ++p;
+  }
+}
+
+inline bool Matches(const char* p, std::string_view text) {
+  return std::memcmp(p, text.data(), text.size()) == 0;
+}
+
+// Scans whole blocks from `pos` while it is before `limit`, handing each to the sink. On kShort
+// `pos` is the start of a block that does not end before `end`; on kOk it is at or past `limit`.
+template <typename Sink>
+Status ScanBlocks(const char*& pos, const char* end, const char* limit, Sink& sink) {
+  RawItem item;
+  while (pos < limit) {
+    const char* p = pos;
+    if (static_cast<size_t>(end - p) < kOpen.size()) return Status::kShort;
+    if (!Matches(p, kOpen)) return Status::kBad;
+    p += kOpen.size();
+    item.cr = 0;
+    for (size_t f = 0; f < kFieldCount; ++f) {
+      const char* stop = nullptr;
+      bool cr = false;
+      const Status s = ScanValue(p, end, stop, cr);
+      if (s != Status::kOk) return s;
+      item.values[f] = std::string_view(p, static_cast<size_t>(stop - p));
+      if (cr) item.cr |= 1u << f;
+      if (static_cast<size_t>(end - stop) < kAfter[f].size()) return Status::kShort;
+      if (!Matches(stop, kAfter[f])) return Status::kBad;
+      p = stop + kAfter[f].size();
+    }
+    sink.Add(item);
+    pos = p;
+  }
+  return Status::kOk;
+}
+
+// Scans the buffer [begin, end), handing the second half to another thread when the buffer is
+// large. The split is a guess (a value may hold the bytes of a block boundary); it holds only
+// when the first half's blocks end exactly there, otherwise the other thread's work is dropped.
+template <typename Sink>
+Status ScanBuffer(const char* begin, const char* end, const char*& pos, Sink& first,
+                  Sink& second, const ScanOptions& options) {
+  pos = begin;
+  const char* cut = nullptr;
+  if (static_cast<size_t>(end - begin) >= options.splitAtLeast) {
+    const char* from = begin + (end - begin) / 2;
+    const void* hit = memmem(from, static_cast<size_t>(end - from), kJoint.data(), kJoint.size());
+    if (hit != nullptr) cut = static_cast<const char*>(hit) + kJointEnd;
+  }
+  if (cut == nullptr) {
+    const Status s = ScanBlocks(pos, end, end, first);
+    if (s != Status::kBad) first.Flush();
+    return s;
+  }
+  const char* secondPos = cut;
+  auto other = std::async(std::launch::async,
+                          [&] { return ScanBlocks(secondPos, end, end, second); });
+  Status s = ScanBlocks(pos, end, cut, first);
+  const Status secondStatus = other.get();
+  if (s == Status::kOk && pos == cut) {
+    if (secondStatus == Status::kBad) return secondStatus;
+    first.Flush();
+    second.Flush();
+    pos = secondPos;
+    return secondStatus;
+  }
+  second.Discard();
+  if (s == Status::kOk) s = ScanBlocks(pos, end, end, first);
+  if (s != Status::kBad) first.Flush();
+  return s;
+}
+
+// Where the bytes come from: fills `dst` with up to `size` bytes, fewer only at the end.
+using Reader = std::function<bool(char* dst, size_t size, size_t& got)>;
+
+template <typename Sink>
+bool Scan(const Reader& read, Sink& first, Sink& second, const ScanOptions& options) {
+  std::unique_ptr<char[]> data;
+  size_t capacity = 0;
+  size_t have = 0;
+  for (;;) {
+    // A block longer than the buffer doubles it, so a huge value is not scanned over and over.
+    const size_t want = std::max(options.blockSize, have);
+    if (have + want > capacity) {
+      auto bigger = std::make_unique_for_overwrite<char[]>(have + want);
+      if (have > 0) std::memcpy(bigger.get(), data.get(), have);
+      data = std::move(bigger);
+      capacity = have + want;
+    }
+    size_t got = 0;
+    if (!read(data.get() + have, want, got)) return false;
+    have += got;
+    const char* begin = data.get();
+    const char* pos = begin;
+    if (ScanBuffer(begin, begin + have, pos, first, second, options) == Status::kBad) return false;
+    const size_t used = static_cast<size_t>(pos - begin);
+    if (got < want) return used == have;  // the end: a cut block is not canonical
+    std::memmove(data.get(), pos, have - used);
+    have -= used;
+  }
+}
+
+bool ScanFile(std::string_view storeName, const std::function<bool(const Reader&)>& scan) {
+  const int fd = ::open(FsPath(storeName).c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  struct Closer {
+    int fd;
+    ~Closer() { ::close(fd); }
+  } closer{fd};
+  ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
+  return scan([fd](char* dst, size_t size, size_t& got) {
+    got = 0;
+    while (got < size) {
+      const ssize_t n = ::read(fd, dst + got, size - got);
+      if (n < 0 && errno == EINTR) continue;
+      if (n < 0) return false;
+      if (n == 0) break;
+      got += static_cast<size_t>(n);
+    }
+    return true;
+  });
+}
+
+Reader TextReader(std::string_view& rest) {
+  return [&rest](char* dst, size_t size, size_t& got) {
+    got = std::min(size, rest.size());
+    std::memcpy(dst, rest.data(), got);
+    rest.remove_prefix(got);
+    return true;
+  };
+}
+
+// A value read as the XML parser reads it: every CR LF and lone CR becomes LF.
+void AssignValue(std::string& out, std::string_view raw, bool cr) {
+  if (!cr) {
+    out.assign(raw);
+    return;
+  }
+  size_t n = raw.size();
+  for (size_t i = 0; i + 1 < raw.size(); ++i) {
+    if (raw[i] == '\r' && raw[i + 1] == '\n') --n;
+  }
+  out.resize(n);
+  char* o = out.data();
+  for (size_t i = 0; i < raw.size(); ++i) {
+    if (raw[i] != '\r') {
+      *o++ = raw[i];
+    } else {
+      *o++ = '\n';
+      if (i + 1 < raw.size() && raw[i + 1] == '\n') ++i;
+    }
+  }
+}
+
+// Gathers messages and hands them on, in order, at every Flush.
+class MessageSink {
+ public:
+  explicit MessageSink(const std::function<void(MessageList&)>& take) : take_(take) {}
+
+  void Add(const RawItem& item) {
+    std::vector<std::string>* lists[kFieldCount] = {&list_.titleRss, &list_.title, &list_.link,
+                                                    &list_.description, &list_.pubDate};
+    for (size_t f = 0; f < kFieldCount; ++f) {
+      AssignValue(lists[f]->emplace_back(), item.values[f], (item.cr >> f & 1u) != 0);
+    }
+    ++list_.count;
+  }
+  void Flush() {
+    if (list_.count > 0) take_(list_);
+    Discard();
+  }
+  void Discard() { list_ = MessageList(); }
+
+ private:
+  const std::function<void(MessageList&)>& take_;
+  MessageList list_;
+};
+
+class SumSink {
+ public:
+  explicit SumSink(std::vector<DescriptionSum>& out) : out_(out) {}
+
+  void Add(const RawItem& item) {
+    std::string_view d = item.values[kDescription];
+    if ((item.cr >> kDescription & 1u) != 0) {
+      AssignValue(scratch_, d, true);
+      d = scratch_;
+    }
+    sums_.emplace_back(Crc32(d), d.size());
+  }
+  void Flush() {
+    out_.insert(out_.end(), sums_.begin(), sums_.end());
+    sums_.clear();
+  }
+  void Discard() { sums_.clear(); }
+
+ private:
+  std::vector<DescriptionSum>& out_;
+  std::vector<DescriptionSum> sums_;
+  std::string scratch_;
+};
+
+bool ScanMessages(const Reader& read, const std::function<void(MessageList&)>& take,
+                  const ScanOptions& options) {
+  MessageSink first(take), second(take);
+  return Scan(read, first, second, options);
+}
+
+bool ScanSums(const Reader& read, std::vector<DescriptionSum>& sums, const ScanOptions& options) {
+  sums.clear();
+  SumSink first(sums), second(sums);
+  return Scan(read, first, second, options);
+}
+
+}  // namespace
+
+bool ScanStoreFile(std::string_view storeName, const std::function<void(MessageList&)>& take,
+                   const ScanOptions& options) {
+  return ScanFile(storeName, [&](const Reader& read) { return ScanMessages(read, take, options); });
+}
+
+bool ScanStoreText(std::string_view bytes, MessageList& out, const ScanOptions& options) {
+  MessageList all;
+  const bool ok = ScanMessages(
+      TextReader(bytes),
+      [&all](MessageList& part) {
+        for (int i = 0; i < part.count; ++i) all.Add(part.Get(i));
+      },
+      options);
+  if (ok) out.Swap(all);
+  return ok;
+}
+
+bool ScanStoreDescriptions(std::string_view storeName, std::vector<DescriptionSum>& sums,
+                           const ScanOptions& options) {
+  return ScanFile(storeName, [&](const Reader& read) { return ScanSums(read, sums, options); });
+}
+
+bool ScanStoreTextDescriptions(std::string_view bytes, std::vector<DescriptionSum>& sums,
+                               const ScanOptions& options) {
+  return ScanSums(TextReader(bytes), sums, options);
+}
+
+}  // namespace vorlin
