@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <filesystem>
 
 #include "store/crc32.h"
 #include "store/store_scan.h"
@@ -19,14 +20,25 @@ bool FastPathAllowed() {
   return off == nullptr || *off == '\0' || std::string_view(off) == "0";
 }
 
-void MoveMessages(MessageList& to, MessageList& from) {
-  if (to.count == 0) {
-    to.Swap(from);
-    return;
-  }
+// Moves the messages of `from` to the end of `to`. The first stretch also sizes the lists for
+// the whole store, so that they do not grow by doubling (which would hold old and new at once).
+void MoveMessages(MessageList& to, MessageList& from, uint64_t storeSize) {
   auto append = [](std::vector<std::string>& a, std::vector<std::string>& b) {
     a.insert(a.end(), std::make_move_iterator(b.begin()), std::make_move_iterator(b.end()));
   };
+  if (to.count == 0 && from.count > 0) {
+    constexpr double kBlockMarkup = 182;  // the bytes of a block besides its values
+    double bytes = kBlockMarkup * from.count;
+    for (auto* l : {&from.titleRss, &from.title, &from.link, &from.description, &from.pubDate}) {
+      for (const std::string& v : *l) bytes += static_cast<double>(v.size());
+    }
+    // A quarter more than the estimate: room reserved but never filled is never touched.
+    const auto expected =
+        static_cast<size_t>(1.25 * from.count * static_cast<double>(storeSize) / bytes);
+    for (auto* l : {&to.titleRss, &to.title, &to.link, &to.description, &to.pubDate}) {
+      l->reserve(expected);
+    }
+  }
   append(to.titleRss, from.titleRss);
   append(to.title, from.title);
   append(to.link, from.link);
@@ -56,6 +68,8 @@ void LoadStore(std::string_view storeName, MessageList& list, Progress& progress
   progress.ShowStatusText(W("Подготовка к загрузке, чтение из файла ") + std::string(storeName));
   progress.ShowStatusText(W(" Load from Stream in MS parser ..."));
   const std::string loaded = W("Загружено сообщений ");
+  std::error_code ec;
+  const uint64_t storeSize = std::filesystem::file_size(FsPath(storeName), ec);
   MessageList fresh;
   int shown = 0;  // the last count shown
   auto show = [&](int count) {
@@ -64,7 +78,7 @@ void LoadStore(std::string_view storeName, MessageList& list, Progress& progress
   };
   const bool fast = FastPathAllowed() && ScanStoreFile(storeName, [&](MessageList& part) {
                       const int before = fresh.count;
-                      MoveMessages(fresh, part);
+                      MoveMessages(fresh, part, storeSize);
                       for (int c = before / 100 * 100 + 100; c <= fresh.count; c += 100) show(c);
                     });
   if (!fast) {
@@ -86,9 +100,8 @@ void RebuildStoreIndex(std::string_view storeName, KeyIndex& index) {
     keys = KeysOf(sums);
   } else {
     sums = {};
-    WalkStoreFile(storeName, kIndexFields, [&](MessageValues& values) {
-      keys.push_back(MessageKey(values[kDescription]));
-    });
+    WalkStoreFile(storeName, kIndexFields,
+                  [&](MessageValues& values) { keys.push_back(MessageKey(values[kDescription])); });
   }
   KeyIndex fresh;
   fresh.Assign(std::move(keys));

@@ -129,8 +129,8 @@ Status ScanBlocks(const char*& pos, const char* end, const char* limit, Sink& si
 // large. The split is a guess (a value may hold the bytes of a block boundary); it holds only
 // when the first half's blocks end exactly there, otherwise the other thread's work is dropped.
 template <typename Sink>
-Status ScanBuffer(const char* begin, const char* end, const char*& pos, Sink& first,
-                  Sink& second, const ScanOptions& options) {
+Status ScanBuffer(const char* begin, const char* end, const char*& pos, Sink& first, Sink& second,
+                  const ScanOptions& options) {
   pos = begin;
   const char* cut = nullptr;
   if (static_cast<size_t>(end - begin) >= options.splitAtLeast) {
@@ -144,8 +144,8 @@ Status ScanBuffer(const char* begin, const char* end, const char*& pos, Sink& fi
     return s;
   }
   const char* secondPos = cut;
-  auto other = std::async(std::launch::async,
-                          [&] { return ScanBlocks(secondPos, end, end, second); });
+  auto other =
+      std::async(std::launch::async, [&] { return ScanBlocks(secondPos, end, end, second); });
   Status s = ScanBlocks(pos, end, cut, first);
   const Status secondStatus = other.get();
   if (s == Status::kOk && pos == cut) {
@@ -260,7 +260,14 @@ class MessageSink {
     if (list_.count > 0) take_(list_);
     Discard();
   }
-  void Discard() { list_ = MessageList(); }
+  // Keeps the lists' room for the next stretch.
+  void Discard() {
+    for (auto* l :
+         {&list_.titleRss, &list_.title, &list_.link, &list_.description, &list_.pubDate}) {
+      l->clear();
+    }
+    list_.count = 0;
+  }
 
  private:
   const std::function<void(MessageList&)>& take_;

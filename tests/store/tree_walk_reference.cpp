@@ -39,6 +39,8 @@ std::string QualifiedName(xmlNodePtr n) {
   return name;
 }
 
+void Quiet(void*, const char*, ...) {}
+
 struct Walker {
   unsigned required;
   std::vector<MessageValues> items;
@@ -84,7 +86,7 @@ std::optional<std::vector<MessageValues>> TreeWalk(const std::string& storeBytes
                                                    unsigned requiredFields) {
   const std::string text = WrapForParsing(storeBytes);
   // The code page converter reports a byte it lacks on its own channel; keep the output quiet.
-  xmlSetGenericErrorFunc(nullptr, [](void*, const char*, ...) {});
+  xmlSetGenericErrorFunc(nullptr, &Quiet);
   xmlDocPtr doc =
       xmlReadMemory(text.data(), static_cast<int>(text.size()), "store", nullptr,
                     XML_PARSE_NONET | XML_PARSE_HUGE | XML_PARSE_NOERROR | XML_PARSE_NOWARNING);

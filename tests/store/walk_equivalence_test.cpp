@@ -51,9 +51,9 @@ std::optional<std::vector<MessageValues>> FastWalk(const std::string& store, siz
 // `canonical`: the store is as this program writes it, so the fast path must take it.
 void ExpectSameWalk(const std::string& store, const std::string& label, bool canonical = false) {
   const auto tree = test::TreeWalk(store, kAllFields);
-  for (auto [block, split] : {std::pair{size_t{1} << 20, false}, std::pair{size_t{4096}, true},
-                              std::pair{size_t{61}, true}, std::pair{size_t{7}, true},
-                              std::pair{size_t{1}, true}}) {
+  for (auto [block, split] :
+       {std::pair{size_t{1} << 20, false}, std::pair{size_t{4096}, true},
+        std::pair{size_t{61}, true}, std::pair{size_t{7}, true}, std::pair{size_t{1}, true}}) {
     std::vector<DescriptionSum> sums;
     const auto fast = FastWalk(store, block, split, sums);
     if (canonical) ASSERT_TRUE(fast.has_value()) << label << " block " << block;
@@ -235,9 +235,20 @@ TEST(WalkEquivalence, RandomStores) {
 // Returns whether the store stayed canonical: now and then a value gets a byte that XML
 // forbids, or one edit spoils the shape.
 bool CanonicalStore(std::mt19937& rng, std::string& out) {
-  static const std::string pieces[] = {
-      "a",   "\xC0\xFF\xE0", "\r\n", "\n", "\r", "\t", "]", "]]", ">", " ", "&amp;", "\x7F\x80\x97\x99",
-      "<item>\r\n<titleRss><![CDATA[", "]]></pubDate>\r\n</item>\r\n<item>\r\n"};
+  static const std::string pieces[] = {"a",
+                                       "\xC0\xFF\xE0",
+                                       "\r\n",
+                                       "\n",
+                                       "\r",
+                                       "\t",
+                                       "]",
+                                       "]]",
+                                       ">",
+                                       " ",
+                                       "&amp;",
+                                       "\x7F\x80\x97\x99",
+                                       "<item>\r\n<titleRss><![CDATA[",
+                                       "]]></pubDate>\r\n</item>\r\n<item>\r\n"};
   static const std::string forbidden[] = {std::string(1, '\0'), "\x01", "\x98", "\x1F", "\x0B"};
   bool canonical = true;
   out.clear();
