@@ -30,28 +30,28 @@ size=$(stat -c %s "$store")
 cli="$build/vorlin-cli"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-cp "$store" "$work/store.rss"  # rebuild-index writes beside the store
 
-# measure CMD...: prints "seconds peak_kb" of one run.
+# measure CMD...: prints "seconds peak_kb cpu_seconds" of one run.
 measure() {
-  /usr/bin/time -f '%e %M' -o "$work/time.out" "$@" > /dev/null
-  cat "$work/time.out"
+  /usr/bin/time -f '%e %M %U %S' -o "$work/time.out" "$@" > /dev/null
+  read -r e m u s < "$work/time.out"
+  echo "$e $m $(python3 -c "print($u + $s)")"
 }
 min() { python3 -c "print(min(float('$1'), float('${2:-1e9}')))"; }
 max() { python3 -c "print(max(float('$1'), float('${2:-0}')))"; }
 
-wc_t=""; fast_t=""; fast_m=""; walk_t=""; walk_m=""; rfast_t=""; rwalk_t=""
+wc_t=""; wc_c=""; fast_t=""; fast_c=""; fast_m=""; walk_t=""; walk_m=""; rfast_t=""; rwalk_t=""
 for _ in $(seq "$runs"); do
-  read -r t _ < <(measure wc -l "$work/store.rss"); wc_t=$(min "$t" "$wc_t")
-  read -r t m < <(measure "$cli" census "$work/store.rss")
-  fast_t=$(min "$t" "$fast_t"); fast_m=$(max "$m" "$fast_m")
-  read -r t m < <(measure env VORLIN_NO_FAST_LOAD=1 "$cli" census "$work/store.rss")
+  read -r t _ c < <(measure wc -l "$store"); wc_t=$(min "$t" "$wc_t"); wc_c=$(min "$c" "$wc_c")
+  read -r t m c < <(measure "$cli" census "$store")
+  fast_t=$(min "$t" "$fast_t"); fast_m=$(max "$m" "$fast_m"); fast_c=$(min "$c" "$fast_c")
+  read -r t m _ < <(measure env VORLIN_NO_FAST_LOAD=1 "$cli" census "$store")
   walk_t=$(min "$t" "$walk_t"); walk_m=$(max "$m" "$walk_m")
-  read -r t _ < <(measure "$cli" rebuild-index "$work/store.rss"); rfast_t=$(min "$t" "$rfast_t")
-  read -r t _ < <(measure env VORLIN_NO_FAST_LOAD=1 "$cli" rebuild-index "$work/store.rss")
+  read -r t _ < <(measure "$cli" rebuild-index "$store"); rfast_t=$(min "$t" "$rfast_t")
+  read -r t _ < <(measure env VORLIN_NO_FAST_LOAD=1 "$cli" rebuild-index "$store")
   rwalk_t=$(min "$t" "$rwalk_t")
 done
-keys=$(wc -l < "$work/store.BCRC32")
+keys=$(wc -l < "${store%.rss}.BCRC32")
 
 # Start-up with the full index beside the store; the window closes after its first paint.
 start_t=""
@@ -59,22 +59,23 @@ if command -v xvfb-run > /dev/null; then
   mkdir -p "$work/config"
   for _ in $(seq "$runs"); do
     t=$(VORLIN_TIMING=1 xvfb-run -a "$build/vorlin" --config-dir "$work/config" \
-          --store "$work/store.rss" --screenshot "$work/shot.png" --screenshot-delay-ms 0 \
+          --store "$store" --screenshot "$work/shot.png" --screenshot-delay-ms 0 \
           2>&1 >/dev/null | sed -n 's/^timing start-up //p')
     [ -n "$t" ] && start_t=$(min "$t" "$start_t")
   done
 fi
 
 python3 - "$count" "$channels" "$size" "$wc_t" "$fast_t" "$fast_m" "$walk_t" "$walk_m" \
-  "$rfast_t" "$rwalk_t" "$keys" "${start_t:-nan}" <<'PY'
+  "$rfast_t" "$rwalk_t" "$keys" "${start_t:-nan}" "$wc_c" "$fast_c" <<'PY'
 import sys
 a = sys.argv[1:]
 count, channels, size = int(a[0]), int(a[1]), int(a[2])
 wc, fast, fast_m, walk, walk_m, rfast, rwalk = (float(x) for x in a[3:10])
-keys, start = int(a[10]), float(a[11])
+keys, start, wc_c, fast_c = int(a[10]), float(a[11]), float(a[12]), float(a[13])
 print(f"store: {count} messages in {channels} channels, {size / 1e6:.1f} MB")
-print(f"wc -l: {wc:.2f} s")
-print(f"load + census, fast path: {fast:.2f} s  ratio {fast / wc:.2f} x wc -l (target <= 5)")
+print(f"wc -l: {wc:.2f} s ({wc_c:.2f} s of processor time)")
+print(f"load + census, fast path: {fast:.2f} s  ratio {fast / wc:.2f} x wc -l (target <= 5);"
+      f" {fast_c:.2f} s of processor time")
 print(f"load + census, XML walk:  {walk:.2f} s  ratio {walk / wc:.2f} x wc -l")
 print(f"peak memory, fast path: {fast_m * 1024 / 1e6:.1f} MB  ratio {fast_m * 1024 / size:.2f}"
       " x store (target <= 1.1)")
