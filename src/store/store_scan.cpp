@@ -10,6 +10,7 @@
 #include <future>
 #include <memory>
 #include <string>
+#include <system_error>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -144,8 +145,15 @@ Status ScanBuffer(const char* begin, const char* end, const char*& pos, Sink& fi
     return s;
   }
   const char* secondPos = cut;
-  auto other =
-      std::async(std::launch::async, [&] { return ScanBlocks(secondPos, end, end, second); });
+  std::future<Status> other;
+  try {
+    other = std::async(std::launch::async, [&] { return ScanBlocks(secondPos, end, end, second); });
+  } catch (const std::system_error&) {
+    // No thread to be had: one is enough.
+    const Status s = ScanBlocks(pos, end, end, first);
+    if (s != Status::kBad) first.Flush();
+    return s;
+  }
   Status s = ScanBlocks(pos, end, cut, first);
   const Status secondStatus = other.get();
   if (s == Status::kOk && pos == cut) {
