@@ -6,11 +6,14 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
+#include <condition_variable>
 #include <cstring>
-#include <future>
 #include <memory>
+#include <mutex>
+#include <optional>
 #include <string>
 #include <system_error>
+#include <thread>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -126,15 +129,68 @@ Status ScanBlocks(const char*& pos, const char* end, const char* limit, Sink& si
   return Status::kOk;
 }
 
-// Scans the buffer [begin, end), handing the second half to another thread when the buffer is
+// A second thread that runs one job at a time, kept for the whole scan: the stretches are small
+// enough to stay in the processor's cache, too many to start a thread for each.
+class Helper {
+ public:
+  Helper() : thread_([this] { Run(); }) {}
+  ~Helper() {
+    {
+      std::lock_guard lock(mutex_);
+      stop_ = true;
+    }
+    wake_.notify_all();
+    thread_.join();
+  }
+  void Start(std::function<void()> job) {
+    {
+      std::lock_guard lock(mutex_);
+      job_ = std::move(job);
+    }
+    wake_.notify_all();
+  }
+  // Waits for the job; rethrows what it threw.
+  void Finish() {
+    std::unique_lock lock(mutex_);
+    done_.wait(lock, [this] { return !job_; });
+    if (failure_) std::rethrow_exception(std::exchange(failure_, nullptr));
+  }
+
+ private:
+  void Run() {
+    std::unique_lock lock(mutex_);
+    for (;;) {
+      wake_.wait(lock, [this] { return stop_ || job_; });
+      if (!job_) return;
+      lock.unlock();
+      try {
+        job_();
+      } catch (...) {
+        failure_ = std::current_exception();
+      }
+      lock.lock();
+      job_ = nullptr;
+      done_.notify_all();
+    }
+  }
+
+  std::mutex mutex_;
+  std::condition_variable wake_, done_;
+  std::function<void()> job_;
+  std::exception_ptr failure_;
+  bool stop_ = false;
+  std::thread thread_;
+};
+
+// Scans the buffer [begin, end), handing the second half to the helper when the buffer is
 // large. The split is a guess (a value may hold the bytes of a block boundary); it holds only
-// when the first half's blocks end exactly there, otherwise the other thread's work is dropped.
+// when the first half's blocks end exactly there, otherwise the helper's work is dropped.
 template <typename Sink>
 Status ScanBuffer(const char* begin, const char* end, const char*& pos, Sink& first, Sink& second,
-                  const ScanOptions& options) {
+                  Helper* helper, const ScanOptions& options) {
   pos = begin;
   const char* cut = nullptr;
-  if (static_cast<size_t>(end - begin) >= options.splitAtLeast) {
+  if (helper != nullptr && static_cast<size_t>(end - begin) >= options.splitAtLeast) {
     const char* from = begin + (end - begin) / 2;
     const void* hit = memmem(from, static_cast<size_t>(end - from), kJoint.data(), kJoint.size());
     if (hit != nullptr) cut = static_cast<const char*>(hit) + kJointEnd;
@@ -145,17 +201,16 @@ Status ScanBuffer(const char* begin, const char* end, const char*& pos, Sink& fi
     return s;
   }
   const char* secondPos = cut;
-  std::future<Status> other;
+  Status secondStatus = Status::kBad;
+  helper->Start([&] { secondStatus = ScanBlocks(secondPos, end, end, second); });
+  Status s = Status::kBad;
   try {
-    other = std::async(std::launch::async, [&] { return ScanBlocks(secondPos, end, end, second); });
-  } catch (const std::system_error&) {
-    // No thread to be had: one is enough.
-    const Status s = ScanBlocks(pos, end, end, first);
-    if (s != Status::kBad) first.Flush();
-    return s;
+    s = ScanBlocks(pos, end, cut, first);
+  } catch (...) {
+    helper->Finish();  // the job uses this frame
+    throw;
   }
-  Status s = ScanBlocks(pos, end, cut, first);
-  const Status secondStatus = other.get();
+  helper->Finish();
   if (s == Status::kOk && pos == cut) {
     if (secondStatus == Status::kBad) return secondStatus;
     first.Flush();
@@ -177,6 +232,12 @@ bool Scan(const Reader& read, Sink& first, Sink& second, const ScanOptions& opti
   std::unique_ptr<char[]> data;
   size_t capacity = 0;
   size_t have = 0;
+  std::optional<Helper> helper;
+  try {
+    helper.emplace();
+  } catch (const std::system_error&) {
+    // No second thread to be had: one does it all.
+  }
   for (;;) {
     // A block longer than the buffer doubles it, so a huge value is not scanned over and over.
     const size_t want = std::max(options.blockSize, have);
@@ -191,7 +252,9 @@ bool Scan(const Reader& read, Sink& first, Sink& second, const ScanOptions& opti
     have += got;
     const char* begin = data.get();
     const char* pos = begin;
-    if (ScanBuffer(begin, begin + have, pos, first, second, options) == Status::kBad) return false;
+    if (ScanBuffer(begin, begin + have, pos, first, second, helper ? &*helper : nullptr, options) ==
+        Status::kBad)
+      return false;
     const size_t used = static_cast<size_t>(pos - begin);
     if (got < want) return used == have;  // the end: a cut block is not canonical
     std::memmove(data.get(), pos, have - used);

@@ -24,9 +24,9 @@ namespace vorlin {
 
 struct ScanOptions {
   // Bytes read at a time (a block longer than that is read whole all the same).
-  size_t blockSize = size_t{8} << 20;
+  size_t blockSize = size_t{1} << 20;
   // A buffer of at least this many bytes is split between two threads.
-  size_t splitAtLeast = size_t{1} << 20;
+  size_t splitAtLeast = size_t{256} << 10;
 };
 
 // Reads a canonical store file. Calls `take` with the messages of each stretch of blocks, in

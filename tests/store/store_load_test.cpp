@@ -171,8 +171,8 @@ TEST_F(StoreLoad, ShapesOutsideTheCanonicalGoThroughTheWalk) {
 }
 
 TEST_F(StoreLoad, AFastLoadGivingUpHalfwayShowsNoCountTwice) {
-  // The fast path reads 8 MB at a time: the first stretch is shown before the comment in the
-  // second sends the store to the walk.
+  // The fast path reads 1 MB at a time: the first stretches are shown before the comment in the
+  // last one sends the store to the walk.
   std::string store;
   for (int i = 0; i < 300; ++i) store += Block("c", "t", std::string(32 << 10, 'x'));
   store += "<!---->" + Block("c", "t", "d");
