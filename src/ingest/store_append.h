@@ -21,7 +21,4 @@ using AppendNotice = std::function<void(uint64_t length, uint64_t appendingTo)>;
 void AppendToStore(std::string_view storeName, std::string_view newItemText,
                    const AppendNotice& beforeWrite = nullptr);
 
-// The new text with every line break written as CR LF and a CR LF after its last line.
-std::string NormaliseLineBreaks(std::string_view text);
-
 }  // namespace vorlin

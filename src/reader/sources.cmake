@@ -7,4 +7,5 @@ list(APPEND VORLIN_CORE_SOURCES
   src/reader/message_view.cpp
   src/reader/history.cpp
   src/reader/read_marks.cpp
-  src/reader/channel_lists.cpp)
+  src/reader/channel_lists.cpp
+  src/reader/export.cpp)

@@ -8,4 +8,5 @@ list(APPEND VORLIN_CORE_SOURCES
   src/store/store_scan.cpp
   src/store/census.cpp
   src/store/store_lock.cpp
-  src/store/store_recovery.cpp)
+  src/store/store_recovery.cpp
+  src/store/store_replace.cpp)

@@ -46,4 +46,23 @@ std::string WrapForParsing(std::string_view storeBytes) {
   return out;
 }
 
+std::string NormaliseLineBreaks(std::string_view text) {
+  std::string out;
+  out.reserve(text.size() + text.size() / 32 + 2);
+  size_t start = 0;
+  for (size_t i = 0; i < text.size(); ++i) {
+    char c = text[i];
+    if (c != '\r' && c != '\n') continue;
+    out.append(text.substr(start, i - start));
+    out += "\r\n";
+    if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+    start = i + 1;
+  }
+  if (start < text.size()) {
+    out.append(text.substr(start));
+    out += "\r\n";
+  }
+  return out;
+}
+
 }  // namespace vorlin

@@ -29,6 +29,10 @@ void WriteItemBlock(std::string& out, const MessageValues& values, bool escape);
 // the store comes back from a load in this form.
 void NormaliseLineEndsToLf(std::string& text);
 
+// The text as the store's line list writes it: every line break (CR LF, a lone CR or a lone
+// LF) as CR LF, and a CR LF after the last line.
+std::string NormaliseLineBreaks(std::string_view text);
+
 // Header + store bytes + footer: one XML document.
 std::string WrapForParsing(std::string_view storeBytes);
 

@@ -1,0 +1,207 @@
+#include "store/store_replace.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+
+#include "store/crc32.h"
+#include "store/store_format.h"
+#include "store/store_lock.h"
+#include "store/store_recovery.h"
+#include "util/cp1251.h"
+#include "util/file_io.h"
+
+namespace vorlin {
+namespace {
+
+constexpr uint64_t kTailBytes = 64 * 1024;
+constexpr size_t kWriteChunk = 4 << 20;
+const char* const kTemporaryStore = "temp_FileAllRSS_0000.rss";
+const char* const kMoveFailed = "Операция не завершена! Ошибка переноса файла!";
+
+// Closes a descriptor when the scope ends.
+struct Fd {
+  int fd = -1;
+  explicit Fd(int f) : fd(f) {}
+  ~Fd() {
+    if (fd >= 0) ::close(fd);
+  }
+  Fd(const Fd&) = delete;
+  Fd& operator=(const Fd&) = delete;
+};
+
+std::string FolderOf(std::string_view storeName) {
+  const size_t slash = storeName.rfind('/');
+  return slash == std::string_view::npos ? std::string()
+                                         : std::string(storeName.substr(0, slash + 1));
+}
+
+void ReadAt(int fd, std::string& out, uint64_t offset, uint64_t count, const std::string& name) {
+  out.resize(count);
+  size_t done = 0;
+  while (done < count) {
+    ssize_t n = ::pread(fd, out.data() + done, count - done, static_cast<off_t>(offset + done));
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) throw Error("Cannot read store " + name + ": " + ErrnoText(n < 0 ? errno : EIO));
+    done += static_cast<size_t>(n);
+  }
+}
+
+uint32_t TailCrc(int fd, uint64_t length, const std::string& name) {
+  const uint64_t from = length > kTailBytes ? length - kTailBytes : 0;
+  std::string tail;
+  ReadAt(fd, tail, from, length - from, name);
+  return Crc32(tail);
+}
+
+void WriteAll(int fd, std::string_view data, const std::string& name) {
+  while (!data.empty()) {
+    ssize_t n = ::write(fd, data.data(), data.size());
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) throw Error("Cannot write " + name + ": " + ErrnoText(n < 0 ? errno : EIO));
+    data.remove_prefix(static_cast<size_t>(n));
+  }
+}
+
+void SyncFolder(const std::string& folder) {
+  Fd dir(::open(folder.empty() ? "." : FsPath(folder).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (dir.fd >= 0) ::fsync(dir.fd);
+}
+
+// The new store into the temporary file: the kept messages as the line list writes them, then
+// the appended bytes as they are. A stale temporary file is overwritten.
+void WriteTemporary(const std::string& temp, mode_t mode, const MessageList& list,
+                    const std::vector<bool>& drop, std::string_view appended) {
+  const std::string shown = DisplayName(temp);
+  Fd out(::open(FsPath(temp).c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
+  if (out.fd < 0) throw Error("Cannot write " + shown + ": " + ErrnoText(errno));
+  try {
+    ::fchmod(out.fd, mode & 07777);
+    std::string blocks;
+    for (int i = 0; i < list.Count(); ++i) {
+      if (drop[static_cast<size_t>(i)]) continue;
+      WriteItemBlock(blocks, list.Get(i), false);
+      if (blocks.size() >= kWriteChunk) {
+        WriteAll(out.fd, NormaliseLineBreaks(blocks), shown);
+        blocks.clear();
+      }
+    }
+    WriteAll(out.fd, NormaliseLineBreaks(blocks), shown);
+    WriteAll(out.fd, appended, shown);
+    if (::fsync(out.fd) != 0) throw Error("Cannot write " + shown + ": " + ErrnoText(errno));
+    const int fd = out.fd;
+    out.fd = -1;
+    if (::close(fd) != 0) throw Error("Cannot write " + shown + ": " + ErrnoText(errno));
+  } catch (...) {
+    ::unlink(FsPath(temp).c_str());
+    throw;
+  }
+}
+
+// A second name for the old store: a hard link, or a copy where the file system has none.
+bool MakeBackup(const std::string& store, const std::string& backup, int storeFd) {
+  ::unlink(FsPath(backup).c_str());  // a stale backup of an earlier run
+  if (::link(FsPath(store).c_str(), FsPath(backup).c_str()) == 0) return true;
+  if (errno != EPERM && errno != EXDEV && errno != EMLINK && errno != ENOTSUP) return false;
+  Fd copy(::open(FsPath(backup).c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644));
+  if (copy.fd < 0) return false;
+  struct stat st {};
+  bool ok = ::fstat(storeFd, &st) == 0;
+  std::string block;
+  for (off_t at = 0; ok && at < st.st_size; at += static_cast<off_t>(block.size())) {
+    try {
+      ReadAt(storeFd, block, static_cast<uint64_t>(at),
+             std::min<uint64_t>(kWriteChunk, static_cast<uint64_t>(st.st_size - at)), store);
+      WriteAll(copy.fd, block, backup);
+    } catch (const Error&) {
+      ok = false;
+    }
+  }
+  ok = ok && ::fsync(copy.fd) == 0;
+  if (!ok) ::unlink(FsPath(backup).c_str());
+  return ok;
+}
+
+}  // namespace
+
+std::string TemporaryStoreName(std::string_view storeName) {
+  return FolderOf(storeName) + kTemporaryStore;
+}
+
+std::string BackupStoreName(std::string_view storeName) { return std::string(storeName) + ".bak"; }
+
+StoreStamp StampStore(std::string_view storeName, uint64_t length) {
+  const std::string shown = DisplayName(storeName);
+  Fd in(::open(FsPath(storeName).c_str(), O_RDONLY | O_CLOEXEC));
+  struct stat st {};
+  if (in.fd < 0 || ::fstat(in.fd, &st) != 0) {
+    throw Error("Cannot read store " + shown + ": " + ErrnoText(errno));
+  }
+  if (static_cast<uint64_t>(st.st_size) < length) {
+    throw Error("Cannot read store " + shown + ": it is shorter than what was loaded");
+  }
+  return {true, static_cast<uint64_t>(st.st_dev), static_cast<uint64_t>(st.st_ino), length,
+          TailCrc(in.fd, length, shown)};
+}
+
+void ReplaceStoreWithout(std::string_view storeName, const MessageList& list,
+                         const std::vector<int>& remove, const StoreStamp& loaded,
+                         const std::function<void(ReplaceStep)>& onStep) {
+  const std::string store(storeName);
+  const std::string shown = DisplayName(storeName);
+  const std::string changed = "Cannot remove messages from the store " + shown +
+                              ": it has changed since it was loaded (load it again first)";
+  if (!loaded.valid) throw Error("Cannot remove messages from the store " + shown + ": not loaded");
+  // No other writer may append while the new store is made; what a killed one left is mended
+  // first, so that only whole blocks are carried over.
+  StoreLock lock(store);
+  RecoverStore(store);
+  Fd in(::open(FsPath(store).c_str(), O_RDONLY | O_CLOEXEC));
+  struct stat st {};
+  if (in.fd < 0 || ::fstat(in.fd, &st) != 0) {
+    throw Error("Cannot read store " + shown + ": " + ErrnoText(errno));
+  }
+  // Only appending keeps the loaded messages at their numbers; anything else would make the
+  // message list a wrong picture of the file.
+  if (static_cast<uint64_t>(st.st_dev) != loaded.device ||
+      static_cast<uint64_t>(st.st_ino) != loaded.inode ||
+      static_cast<uint64_t>(st.st_size) < loaded.length ||
+      TailCrc(in.fd, loaded.length, shown) != loaded.tailCrc) {
+    throw Error(changed);
+  }
+  std::string appended;
+  ReadAt(in.fd, appended, loaded.length, static_cast<uint64_t>(st.st_size) - loaded.length, shown);
+
+  std::vector<bool> drop(static_cast<size_t>(list.Count()), false);
+  for (int m : remove) {
+    if (m >= 0 && m < list.Count()) drop[static_cast<size_t>(m)] = true;
+  }
+  const std::string temp = TemporaryStoreName(store);
+  WriteTemporary(temp, st.st_mode, list, drop, appended);
+  if (onStep) onStep(ReplaceStep::kTemporaryWritten);
+
+  const std::string backup = BackupStoreName(store);
+  if (!MakeBackup(store, backup, in.fd)) throw Error(kMoveFailed + shown);
+  if (onStep) onStep(ReplaceStep::kBackupMade);
+  // A writer that did not wait for us appended in the meantime: its messages would be lost.
+  struct stat now {};
+  if (::fstat(in.fd, &now) != 0 || now.st_size != st.st_size) {
+    ::unlink(FsPath(backup).c_str());
+    ::unlink(FsPath(temp).c_str());
+    throw Error(changed);
+  }
+  if (::rename(FsPath(temp).c_str(), FsPath(store).c_str()) != 0) {
+    throw Error(kMoveFailed + DisplayName(temp));
+  }
+  SyncFolder(FolderOf(store));
+  if (onStep) onStep(ReplaceStep::kStoreReplaced);
+  ::unlink(FsPath(backup).c_str());
+  SyncFolder(FolderOf(store));
+  // The index keeps the keys of the removed messages too, so it covers the new store.
+  RecordIndexCoversStore(store);
+}
+
+}  // namespace vorlin

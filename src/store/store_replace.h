@@ -1,0 +1,49 @@
+// Replacing the store without some of its messages: how a user splits a store after an export.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "store/message_list.h"
+
+namespace vorlin {
+
+// What a load read of a store: which file (device and inode) and how many of its bytes, with a
+// checksum of the bytes just before that length. The store is only ever appended to, so while
+// the same file still starts with those bytes, every message loaded keeps its number and
+// whatever follows was appended since.
+struct StoreStamp {
+  bool valid = false;
+  uint64_t device = 0;
+  uint64_t inode = 0;
+  uint64_t length = 0;
+  uint32_t tailCrc = 0;
+};
+
+// The stamp of the first `length` bytes of the store. Throws Error when it cannot be read.
+StoreStamp StampStore(std::string_view storeName, uint64_t length);
+
+// The temporary store beside the store, and the backup name of the store.
+std::string TemporaryStoreName(std::string_view storeName);
+std::string BackupStoreName(std::string_view storeName);
+
+// The points of a replacement at which a test may stop it.
+enum class ReplaceStep { kTemporaryWritten, kBackupMade, kStoreReplaced };
+
+// Rewrites the store so that it holds every message of `list` whose number is not in
+// `remove`, in message-number order, followed unchanged by whatever was appended to the store
+// after `loaded` was taken. The new text goes to "temp_FileAllRSS_0000.rss" beside the store,
+// is flushed, the old store gets the backup name as a second name, the temporary file is
+// renamed over the store in one step, and the backup name is removed: at every instant the
+// store name holds a whole store, the old one or the new one.
+// Throws Error (message UTF-8) and leaves the store as it was when the store has changed
+// since `loaded` other than by appending, when the temporary file cannot be written, or when
+// one of the two renames fails ("Операция не завершена! Ошибка переноса файла!" and the file).
+void ReplaceStoreWithout(std::string_view storeName, const MessageList& list,
+                         const std::vector<int>& remove, const StoreStamp& loaded,
+                         const std::function<void(ReplaceStep)>& onStep = nullptr);
+
+}  // namespace vorlin

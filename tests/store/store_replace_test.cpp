@@ -1,0 +1,125 @@
+// Removing messages from the store: what stays, what is refused, and a kill at any point.
+#include "store/store_replace.h"
+
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "store/store_format.h"
+#include "store/store_loader.h"
+#include "test_support.h"
+#include "util/cp1251.h"
+
+namespace vorlin {
+namespace {
+
+using test::ErrorText;
+using test::ReadBytes;
+using test::TempDir;
+using test::WriteBytes;
+
+std::string Blocks(std::initializer_list<const char*> titles) {
+  std::string out;
+  for (const char* t : titles) WriteItemBlock(out, {"C", t, "http://x/", "d\nline", "p"}, false);
+  return NormaliseLineBreaks(out);
+}
+
+class StoreReplace : public ::testing::Test {
+ protected:
+  // Writes the store, loads it, and stamps what was loaded.
+  void Load(const std::string& bytes) {
+    WriteBytes(store_, bytes);
+    NullProgress progress;
+    LoadStore(store_, list_, progress);
+    stamp_ = StampStore(store_, bytes.size());
+  }
+  std::vector<std::string> Titles() {
+    MessageList list;
+    NullProgress progress;
+    LoadStore(store_, list, progress);
+    return list.title;
+  }
+  bool Leftovers() const {
+    return std::filesystem::exists(BackupStoreName(store_)) ||
+           std::filesystem::exists(TemporaryStoreName(store_));
+  }
+  TempDir dir_;
+  std::string store_ = dir_ / "news.rss";
+  MessageList list_;
+  StoreStamp stamp_;
+};
+
+TEST_F(StoreReplace, KeepsTheOtherMessagesAndWhatWasAppendedSinceTheLoad) {
+  Load(Blocks({"a", "b", "c", "d"}));
+  // Another process appends after the load: those messages are in no list, and must stay.
+  WriteBytes(store_, ReadBytes(store_) + Blocks({"e"}));
+  ReplaceStoreWithout(store_, list_, {1, 3, 3, 99}, stamp_);
+  EXPECT_EQ(ReadBytes(store_), Blocks({"a", "c", "e"}));
+  EXPECT_FALSE(Leftovers());
+
+  Load(Blocks({"a", "b"}));
+  ReplaceStoreWithout(store_, list_, {0, 1}, stamp_);
+  EXPECT_EQ(ReadBytes(store_), "");
+  EXPECT_FALSE(Leftovers());
+  // The store is another file now: a second removal from the old list is refused, since it
+  // would bring the removed messages back.
+  EXPECT_THROW(ReplaceStoreWithout(store_, list_, {}, stamp_), Error);
+}
+
+TEST_F(StoreReplace, AStoreChangedOtherThanByAppendingIsLeftAlone) {
+  const std::string original = Blocks({"a", "b"});
+  for (const std::string& changed : {Blocks({"a"}), Blocks({"a", "x"}), std::string("garbage")}) {
+    Load(original);
+    WriteBytes(store_, changed);
+    EXPECT_NE(ErrorText([&] {
+                ReplaceStoreWithout(store_, list_, {0}, stamp_);
+              }).find("changed since it was loaded"),
+              std::string::npos);
+    EXPECT_EQ(ReadBytes(store_), changed);
+  }
+}
+
+TEST_F(StoreReplace, FailuresLeaveTheStoreAsItWas) {
+  const std::string original = Blocks({"a", "b"});
+  Load(original);
+  // The temporary file cannot be written.
+  std::filesystem::create_directory(TemporaryStoreName(store_));
+  EXPECT_THROW(ReplaceStoreWithout(store_, list_, {0}, stamp_), Error);
+  EXPECT_EQ(ReadBytes(store_), original);
+  std::filesystem::remove(TemporaryStoreName(store_));
+  // The backup name cannot be made: the program's own message names the store.
+  std::filesystem::create_directories(BackupStoreName(store_) + "/x");
+  EXPECT_EQ(ErrorText([&] { ReplaceStoreWithout(store_, list_, {0}, stamp_); }),
+            "Операция не завершена! Ошибка переноса файла!" + store_);
+  EXPECT_EQ(ReadBytes(store_), original);
+}
+
+TEST_F(StoreReplace, AKillAtAnyStepLeavesAWholeStoreUnderItsName) {
+  const std::string original = Blocks({"a", "b", "c"});
+  for (ReplaceStep step :
+       {ReplaceStep::kTemporaryWritten, ReplaceStep::kBackupMade, ReplaceStep::kStoreReplaced}) {
+    Load(original);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      ReplaceStoreWithout(store_, list_, {1}, stamp_, [step](ReplaceStep at) {
+        if (at == step) ::kill(::getpid(), SIGKILL);
+      });
+      ::_exit(0);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFSIGNALED(status));
+    const std::vector<std::string> expected = step == ReplaceStep::kStoreReplaced
+                                                  ? std::vector<std::string>{"a", "c"}
+                                                  : std::vector<std::string>{"a", "b", "c"};
+    EXPECT_EQ(Titles(), expected) << static_cast<int>(step);
+    std::filesystem::remove(BackupStoreName(store_));
+  }
+}
+
+}  // namespace
+}  // namespace vorlin
