@@ -155,10 +155,8 @@ void ReplaceStoreWithout(std::string_view storeName, const MessageList& list,
   const std::string changed = "Cannot remove messages from the store " + shown +
                               ": it has changed since it was loaded (load it again first)";
   if (!loaded.valid) throw Error("Cannot remove messages from the store " + shown + ": not loaded");
-  // No other writer may append while the new store is made; what a killed one left is mended
-  // first, so that only whole blocks are carried over.
+  // No other writer may append while the new store is made.
   StoreLock lock(store);
-  RecoverStore(store);
   Fd in(::open(FsPath(store).c_str(), O_RDONLY | O_CLOEXEC));
   struct stat st {};
   if (in.fd < 0 || ::fstat(in.fd, &st) != 0) {
@@ -170,6 +168,12 @@ void ReplaceStoreWithout(std::string_view storeName, const MessageList& list,
       static_cast<uint64_t>(st.st_ino) != loaded.inode ||
       static_cast<uint64_t>(st.st_size) < loaded.length ||
       TailCrc(in.fd, loaded.length, shown) != loaded.tailCrc) {
+    throw Error(changed);
+  }
+  // Half a block left by a killed writer is cut off first, so that only whole blocks are
+  // carried over.
+  RecoverStore(store);
+  if (::fstat(in.fd, &st) != 0 || static_cast<uint64_t>(st.st_size) < loaded.length) {
     throw Error(changed);
   }
   std::string appended;
