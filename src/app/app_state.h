@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/accumulator.h"
+#include "store/store_replace.h"
 #include "store/key_index.h"
 #include "store/message_list.h"
 
@@ -35,6 +36,9 @@ struct AppState {
   // change what every message number means.
   std::vector<int> found;
   Accumulator accumulator;
+  // What the last load read of the store, so that a removal after an export can tell whether
+  // the file still matches the message list.
+  StoreStamp loadedStamp;
 
   // Messages queued for reading aloud.
   std::vector<int> speechQueue;

@@ -1,5 +1,7 @@
 #include "reader/export_options_dialog.h"
 
+#include <QFileDialog>
+#include <algorithm>
 #include <QRadioButton>
 #include <exception>
 
@@ -30,6 +32,8 @@ TFormUSelMes::TFormUSelMes(std::string settingsFolder, QWidget* parent)
   resize(470, 430);
   connect(ui.ButtonOk, &QPushButton::clicked, this, &TFormUSelMes::ButtonOkClick);
   connect(ui.ButtonCansel, &QPushButton::clicked, this, &TFormUSelMes::ButtonCanselClick);
+  connect(ui.ButtonSelDirOut, &QPushButton::clicked, this, &TFormUSelMes::ButtonSelDirOutClick);
+  connect(ui.ButtonSelFileOut, &QPushButton::clicked, this, &TFormUSelMes::ButtonSelFileOutClick);
   FormCreate();
 }
 
@@ -69,6 +73,36 @@ void TFormUSelMes::ButtonOkClick() {
 }
 
 void TFormUSelMes::ButtonCanselClick() { reject(); }
+
+ExportOptions TFormUSelMes::Options() const {
+  ExportOptions options;
+  options.kind = static_cast<ExportKind>(std::clamp(RadioIndex(ui.RGroupWUnload), 0, 2));
+  options.outFolder = ControlText(ui.EditDirOut);
+  options.storeFile = ControlText(ui.EditFileOut);
+  options.removeFromStore = RadioIndex(ui.RadioGroupDelMes) == 0;
+  return options;
+}
+
+void TFormUSelMes::ButtonSelDirOutClick() {
+  const QString folder = QFileDialog::getExistingDirectory(this, QStringLiteral(" Выбор папки "),
+                                                           ui.EditDirOut->text());
+  if (!folder.isEmpty()) ui.EditDirOut->setText(folder);
+}
+
+void TFormUSelMes::ButtonSelFileOutClick() {
+  const QString current = ui.EditFileOut->text();
+  const QString start = current.isEmpty() ? ToQ(settingsFolder_) : current;
+  QFileDialog dialog(this, QStringLiteral("Выбери или создай файл базы формата *.Rss"), start,
+                     QStringLiteral("База RSS, Data base rss (*.rss)"));
+  dialog.setObjectName(QStringLiteral("SaveDialogFileOut"));
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setDefaultSuffix(QStringLiteral("rss"));
+  // Appending to an existing store is asked at export time.
+  dialog.setOption(QFileDialog::DontConfirmOverwrite);
+  if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()) {
+    ui.EditFileOut->setText(dialog.selectedFiles().first());
+  }
+}
 
 void TFormUSelMes::reject() {
   result_ = -1;

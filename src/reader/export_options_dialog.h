@@ -5,6 +5,7 @@
 #include <QDialog>
 #include <string>
 
+#include "reader/export.h"
 #include "ui_export_options_dialog.h"
 
 namespace vorlin {
@@ -23,6 +24,9 @@ class TFormUSelMes : public QDialog {
   // closing (Esc, the close box), so that only the Ok button starts an export. Before the
   // first use it is 0.
   int DialogResult() const { return result_; }
+  // The kind, the two targets and the removal as the dialog shows them (the name length is
+  // the reading page's).
+  ExportOptions Options() const;
 
   void FormCreate();
   // Writes OpsUSelMes.txt; throws Error when it cannot be written.
@@ -35,6 +39,8 @@ class TFormUSelMes : public QDialog {
  private slots:
   void ButtonOkClick();
   void ButtonCanselClick();
+  void ButtonSelDirOutClick();
+  void ButtonSelFileOutClick();
 
  private:
   std::string settingsFolder_;

@@ -138,6 +138,8 @@ void ReadingPage::ShowOptionPagesInRows() {
   follow(pages->currentIndex());
 }
 
+int ReadingPage::NameLength() const { return ui.SpinEditSimInNameCh->value(); }
+
 void ReadingPage::ClearHeaderFields() {
   for (QLineEdit* field : {ui.EditWBTitleRSS, ui.EditWBTitle, ui.EditLink, ui.EditDatePub}) {
     field->clear();

@@ -33,6 +33,8 @@ class ReadingPage : public QWidget {
 
   // Empties the header fields of the shown message.
   void ClearHeaderFields();
+  // The number of characters of channel and message titles in exported file names.
+  int NameLength() const;
   // The background colour of the text view, where the colour dialog starts.
   QColor TextBackground() const;
 

@@ -12,6 +12,7 @@
 #include "reader/message_sort.h"
 #include "store/census.h"
 #include "store/store_loader.h"
+#include "store/store_replace.h"
 #include "store/store_recovery.h"
 #include "util/file_io.h"
 
@@ -105,7 +106,7 @@ void SearchPage::ButtonLoadAllFromArxClick() {
   try {
     StatusProgress progress(*status_, *window());
     RecoverStoreIfFree(storeName_());
-    LoadStore(storeName_(), state_.messages, progress);
+    state_.loadedStamp = LoadStoreStamped(storeName_(), state_.messages, progress);
     // The numbers held by the found set, the accumulator and the message list named the
     // messages of the old list.
     state_.found.clear();

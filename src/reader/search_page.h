@@ -17,6 +17,8 @@ class QFileDialog;
 namespace vorlin {
 
 class StatusLine;
+class TFormAlertExFile;
+class TFormUSelMes;
 
 class SearchPage : public QWidget {
   Q_OBJECT
@@ -33,6 +35,10 @@ class SearchPage : public QWidget {
   // favourite group files ("*.myRSS") of that folder in FBoxFavoritListChannel.
   void ShowFavoriteFolder(const std::string& programFolder);
   void SetDatePickers(const QDateTime& dateTime);
+  // Hands the page the export options dialog, the file-exists prompt and the name length of
+  // exported files (a setting of the reading page), and connects the export button.
+  void AttachExport(TFormUSelMes& options, TFormAlertExFile& prompt,
+                    std::function<int()> nameLength);
   // The search as the controls now describe it.
   SearchSettings CurrentSettings() const;
 
@@ -66,6 +72,9 @@ class SearchPage : public QWidget {
   void ButtonExceptionClick();
   void ButtonShowAllMessClick();
   void ButtonClearAllFoundClick();
+  // Exports the accumulator's messages as the options dialog says, then removes them from the
+  // store when it says so.
+  void ButtonUnloadingSelMesClick();
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -81,6 +90,9 @@ class SearchPage : public QWidget {
   StatusLine* status_ = nullptr;
   QFileDialog* groupDialog_ = nullptr;
   std::function<std::string()> storeName_;
+  TFormUSelMes* exportOptions_ = nullptr;
+  TFormAlertExFile* existsPrompt_ = nullptr;
+  std::function<int()> nameLength_;
   std::vector<std::string> allShown_;  // lines of ListBoxChannelAll
   std::vector<std::string> selected_;  // lines of ListBoxChannel
 };

@@ -84,6 +84,8 @@ TMain::TMain(AppOptions options, QWidget* parent)
   formRssStr_ = std::make_unique<TFormRssStr>();
   formUSelMes_ = std::make_unique<TFormUSelMes>(state_.settingsFolder);
   formAlertExFile_ = std::make_unique<TFormAlertExFile>();
+  search_->AttachExport(*formUSelMes_, *formAlertExFile_,
+                        [this] { return reading_->NameLength(); });
   downloads_->Attach(*status_, *timerDownloadAll_, *openTextFileDialogListURL_,
                      *saveTextFileDialogListURL_, *formPopUp_);
   connect(downloads_, &DownloadsPage::LogLine, scan_, &ScanPage::AppendLog);

@@ -9,6 +9,7 @@
 
 #include "store/crc32.h"
 #include "store/store_format.h"
+#include "store/store_loader.h"
 #include "store/store_lock.h"
 #include "store/store_recovery.h"
 #include "util/cp1251.h"
@@ -147,6 +148,23 @@ StoreStamp StampStore(std::string_view storeName, uint64_t length) {
           TailCrc(in.fd, length, shown)};
 }
 
+StoreStamp LoadStoreStamped(std::string_view storeName, MessageList& list, Progress& progress) {
+  Fd before(::open(FsPath(storeName).c_str(), O_RDONLY | O_CLOEXEC));
+  struct stat first {};
+  const bool known = before.fd >= 0 && ::fstat(before.fd, &first) == 0;
+  LoadStore(storeName, list, progress);
+  struct stat after {};
+  struct stat named {};
+  if (!known || ::fstat(before.fd, &after) != 0 || after.st_size != first.st_size ||
+      ::stat(FsPath(storeName).c_str(), &named) != 0 || named.st_ino != first.st_ino ||
+      named.st_dev != first.st_dev) {
+    return {};
+  }
+  const auto length = static_cast<uint64_t>(first.st_size);
+  return {true, static_cast<uint64_t>(first.st_dev), static_cast<uint64_t>(first.st_ino), length,
+          TailCrc(before.fd, length, DisplayName(storeName))};
+}
+
 void ReplaceStoreWithout(std::string_view storeName, const MessageList& list,
                          const std::vector<int>& remove, const StoreStamp& loaded,
                          const std::function<void(ReplaceStep)>& onStep) {
@@ -154,7 +172,7 @@ void ReplaceStoreWithout(std::string_view storeName, const MessageList& list,
   const std::string shown = DisplayName(storeName);
   const std::string changed = "Cannot remove messages from the store " + shown +
                               ": it has changed since it was loaded (load it again first)";
-  if (!loaded.valid) throw Error("Cannot remove messages from the store " + shown + ": not loaded");
+  if (!loaded.valid) throw Error(changed);
   // No other writer may append while the new store is made.
   StoreLock lock(store);
   Fd in(::open(FsPath(store).c_str(), O_RDONLY | O_CLOEXEC));

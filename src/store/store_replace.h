@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "store/message_list.h"
+#include "util/progress.h"
 
 namespace vorlin {
 
@@ -25,6 +26,11 @@ struct StoreStamp {
 
 // The stamp of the first `length` bytes of the store. Throws Error when it cannot be read.
 StoreStamp StampStore(std::string_view storeName, uint64_t length);
+
+// Loads the store into `list` as LoadStore does and stamps what was read. When the store grew
+// or was replaced while it was read, the stamp is left invalid, so that no removal is built
+// on a list that may not match the file.
+StoreStamp LoadStoreStamped(std::string_view storeName, MessageList& list, Progress& progress);
 
 // The temporary store beside the store, and the backup name of the store.
 std::string TemporaryStoreName(std::string_view storeName);

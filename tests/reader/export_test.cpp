@@ -178,3 +178,28 @@ TEST_F(StoreExport, TheStoreItselfIsNeverATargetAndAFailedExportRemovesNothing) 
 
 }  // namespace
 }  // namespace vorlin
+
+namespace vorlin {
+namespace {
+
+TEST_F(StoreExport, TheCommandSplitsAStoreAndRefusesWhatWouldLoseMessages) {
+  const std::string part = dir_ / "part.rss";
+  test::CliRun run = test::RunCli("export " + store_ + " --title b --as store --to " + part);
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.out, " Ok-1\n");
+  // The target exists now: without an answer the export is cancelled and nothing removed.
+  run = test::RunCli("export " + store_ + " --as store --to " + part + " --delete");
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(Titles(store_).size(), 4u);
+  run = test::RunCli("export " + store_ + " --title d --as store --to " + part +
+                     " --exists append --delete");
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(Titles(part), (std::vector<std::string>{"b", "d"}));
+  EXPECT_EQ(Titles(store_), (std::vector<std::string>{"a", "b", "c"}));
+  run = test::RunCli("export " + store_ + " --as store --to " + store_ + " --delete");
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(Titles(store_), (std::vector<std::string>{"a", "b", "c"}));
+}
+
+}  // namespace
+}  // namespace vorlin
