@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "app/accumulator.h"
-#include "store/store_replace.h"
 #include "store/key_index.h"
 #include "store/message_list.h"
+#include "store/store_replace.h"
 
 namespace vorlin {
 

@@ -84,8 +84,8 @@ int Export(Context& context, const std::vector<std::string>& args) {
    public:
     void ShowStatusText(const std::string& text) override { PrintLine(text); }
   } printing;
-  const bool done = ExportMessages(list, found, e.options, a.store, printing,
-                                   [&] { return e.exists; });
+  const bool done =
+      ExportMessages(list, found, e.options, a.store, printing, [&] { return e.exists; });
   const auto t3 = Clock::now();
   if (done && e.options.removeFromStore) ReplaceStoreWithout(a.store, list, found, stamp);
   const auto t4 = Clock::now();

@@ -3,9 +3,9 @@
 #include <cstdio>
 #include <optional>
 
+#include "app/accumulator.h"
 #include "cli/cli_common.h"
 #include "cli/search_args.h"
-#include "app/accumulator.h"
 #include "reader/channel_lists.h"
 #include "reader/date_presets.h"
 #include "reader/message_filter.h"

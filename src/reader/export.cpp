@@ -92,22 +92,31 @@ void ExportFiles(const MessageList& list, const std::vector<int>& numbers,
 // Returns false when the user cancelled at the file-exists prompt.
 bool ExportStore(const MessageList& list, const std::vector<int>& numbers,
                  const ExportOptions& options, const std::function<ExistsAnswer()>& askExists) {
-  std::string blocks;
-  for (int m : numbers) WriteItemBlock(blocks, list.Get(m), true);
+  // The item text, already as the line list writes it, made a few megabytes at a time.
+  size_t next = 0;
+  const auto chunks = [&](std::string& chunk) {
+    while (next < numbers.size() && chunk.size() < (4u << 20)) {
+      AppendStoreBlock(chunk, list, numbers[next++], true);
+    }
+    return !chunk.empty();
+  };
   // The target may be another store that scheduled runs write to.
   StoreLock lock(options.storeFile);
   if (!FileExists(options.storeFile)) {
-    WriteFileAtomic(options.storeFile, NormaliseLineBreaks(blocks));
+    WriteFileAtomicChunks(options.storeFile, chunks);
     return true;
   }
   switch (askExists()) {
     case ExistsAnswer::kOverwrite:
-      WriteFileAtomic(options.storeFile, NormaliseLineBreaks(blocks));
+      WriteFileAtomicChunks(options.storeFile, chunks);
       return true;
-    case ExistsAnswer::kAppend:
+    case ExistsAnswer::kAppend: {
       // Only the new blocks are written, and the file is cut back if that fails.
+      std::string blocks;
+      for (int m : numbers) AppendStoreBlock(blocks, list, m, true);
       AppendToStore(options.storeFile, blocks);
       return true;
+    }
     case ExistsAnswer::kCancel:
       break;
   }

@@ -1,8 +1,8 @@
 #include "reader/export_options_dialog.h"
 
 #include <QFileDialog>
-#include <algorithm>
 #include <QRadioButton>
+#include <algorithm>
 #include <exception>
 
 #include "app/control_state.h"

@@ -12,8 +12,8 @@
 #include "reader/message_sort.h"
 #include "store/census.h"
 #include "store/store_loader.h"
-#include "store/store_replace.h"
 #include "store/store_recovery.h"
+#include "store/store_replace.h"
 #include "util/file_io.h"
 
 namespace vorlin {

@@ -29,6 +29,11 @@ void WriteItemBlock(std::string& out, const MessageValues& values, bool escape);
 // the store comes back from a load in this form.
 void NormaliseLineEndsToLf(std::string& text);
 
+// Appends message `i` of `list` as an item block the way the store's line list writes it (every
+// line break in a value as CR LF), with every "]]>" escaped when `escape` is set: the same bytes
+// as NormaliseLineBreaks over WriteItemBlock of the message, without copying its values.
+void AppendStoreBlock(std::string& out, const MessageList& list, int i, bool escape);
+
 // The text as the store's line list writes it: every line break (CR LF, a lone CR or a lone
 // LF) as CR LF, and a CR LF after the last line.
 std::string NormaliseLineBreaks(std::string_view text);

@@ -84,13 +84,13 @@ void WriteTemporary(const std::string& temp, mode_t mode, const MessageList& lis
     std::string blocks;
     for (int i = 0; i < list.Count(); ++i) {
       if (drop[static_cast<size_t>(i)]) continue;
-      WriteItemBlock(blocks, list.Get(i), false);
+      AppendStoreBlock(blocks, list, i, false);
       if (blocks.size() >= kWriteChunk) {
-        WriteAll(out.fd, NormaliseLineBreaks(blocks), shown);
+        WriteAll(out.fd, blocks, shown);
         blocks.clear();
       }
     }
-    WriteAll(out.fd, NormaliseLineBreaks(blocks), shown);
+    WriteAll(out.fd, blocks, shown);
     WriteAll(out.fd, appended, shown);
     if (::fsync(out.fd) != 0) throw Error("Cannot write " + shown + ": " + ErrnoText(errno));
     const int fd = out.fd;

@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <functional>
 
 #include "util/cp1251.h"
 
@@ -107,6 +108,16 @@ std::string ReadWholeFile(std::string_view name) {
 }
 
 void WriteFileAtomic(std::string_view name, std::string_view data) {
+  bool given = false;
+  WriteFileAtomicChunks(name, [&](std::string& chunk) {
+    if (given) return false;
+    chunk.assign(data);
+    given = true;
+    return true;
+  });
+}
+
+void WriteFileAtomicChunks(std::string_view name, const std::function<bool(std::string&)>& next) {
   const std::filesystem::path target = FsPath(name);
   const std::string path = target.string();
   std::filesystem::path dir = target.parent_path();
@@ -119,7 +130,17 @@ void WriteFileAtomic(std::string_view name, std::string_view data) {
     ::unlink(tmpl.c_str());
     throw Error("Cannot write file " + path + ": " + ErrnoText(err));
   };
-  if (!WriteAll(fd, data) || ::fsync(fd) != 0) fail(errno);
+  std::string chunk;
+  try {
+    while (next(chunk)) {
+      if (!WriteAll(fd, chunk)) fail(errno);
+      chunk.clear();
+    }
+  } catch (...) {
+    ::unlink(tmpl.c_str());
+    throw;
+  }
+  if (::fsync(fd) != 0) fail(errno);
   ::fchmod(fd, 0644);
   if (::close(fd) != 0) {
     f.fd = -1;

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -47,6 +48,9 @@ std::string ReadWholeFile(std::string_view name);
 // Writes `data` to a temporary file in the same folder, flushes it to disk and renames it
 // over `name`, so the old file stays whole if anything fails. Throws Error on failure.
 void WriteFileAtomic(std::string_view name, std::string_view data);
+// The same for data made piece by piece: `next` fills the chunk it is given and returns false
+// when there is no more. An exception from `next` leaves the old file as it was.
+void WriteFileAtomicChunks(std::string_view name, const std::function<bool(std::string&)>& next);
 
 // Splits text into lines at CR LF, a lone CR or a lone LF. A last line without a line end
 // is a line; a text ending in a line end has no empty last line.
