@@ -22,6 +22,7 @@ std::vector<Command> AllCommands() {
   vorlin::cli::AddIngestCommands(commands);
   vorlin::cli::AddDownloadCommands(commands);
   vorlin::cli::AddSearchCommands(commands);
+  vorlin::cli::AddSpeakCommands(commands);
   return commands;
 }
 

@@ -24,6 +24,7 @@
 #include "shell/about_page.h"
 #include "shell/vorlin_application.h"
 #include "speech/running_text_window.h"
+#include "speech/speech_controller.h"
 #include "speech/speech_page.h"
 
 namespace vorlin {
@@ -91,6 +92,7 @@ TMain::TMain(AppOptions options, QWidget* parent)
            formPopUp_.get(), formRssStr_.get(), formUSelMes_.get(), formAlertExFile_.get()}) {
     form->setFont(font());
   }
+  StartSpeech();
   if (options_.load || options_.find) {
     // One after the other: the load processes events, so a search queued beside it could run
     // in its middle.
@@ -244,6 +246,7 @@ void TMain::closeEvent(QCloseEvent* event) {
   // A load or an ingestion run below us is processing events; shutting down now would save
   // and release the lists it is still working on. Close as soon as it has finished.
   if (state_.busy > 0) {
+    if (speechController_ != nullptr && state_.speaking) speechController_->Loop().Stop();
     event->ignore();
     QTimer::singleShot(100, this, &TMain::close);
     return;

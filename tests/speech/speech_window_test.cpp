@@ -1,0 +1,81 @@
+// Reading aloud in the real window: each animation mode shows the message and selects the
+// spoken word in its display; the strip window replaces the main window while it reads.
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+
+#include "../shell/window_fixture.h"
+#include "speech/running_text_window.h"
+#include "speech/speech_controller.h"
+#include "speech_test_support.h"
+
+namespace vorlin::testing {
+namespace {
+
+class SpeechWindowTest : public WindowTest {
+ protected:
+  test::JumpingClock clock_;
+
+  // Two listed messages, the first selected, and an engine that keeps time silently.
+  void Prepare() {
+    TMain& window = Start();
+    window.State().messages.Add({"Канал", W("Новости BBC"), "http://a",
+                                 W("Первая строка.<br>"
+                                   "Second line здесь"),
+                                 "Mon, 01 Jan 2024 10:00:00 +0300"});
+    window.State().messages.Add({"Канал", "Two", "http://b", W("Конец"), "Mon, 01 Jan 2024"});
+    auto* list = Find<QListWidget>("ListBoxTitle");
+    for (int n : {0, 1}) {
+      auto* item = new QListWidgetItem(QString::number(n), list);
+      item->setData(Qt::UserRole, n);
+    }
+    list->setCurrentRow(0);
+    ASSERT_NE(window.SpeechReading(), nullptr);
+    window.SpeechReading()->ReplaceEngine(std::make_unique<SpeechEngine>(
+        std::make_unique<SilentPlayer>(SpeechEngine::SampleRate(), clock_), clock_));
+  }
+
+  // Reads both messages in the mode, noting every highlighted stretch.
+  std::vector<QString> Read(int mode, bool& mainHidden) {
+    Find<QRadioButton>(("RGroupAnimSpeech_" + std::to_string(mode)).c_str())->setChecked(true);
+    SpeechEngine& engine = window_->SpeechReading()->Engine();
+    auto inner = engine.onWord;
+    std::vector<QString> words;
+    mainHidden = false;
+    engine.onWord = [&](int position, int length) {
+      inner(position, length);
+      mainHidden = mainHidden || !window_->isVisible();
+      if (mode == 1) words.push_back(Find<QLineEdit>("EditAnStr")->selectedText());
+      if (mode == 2) words.push_back(Find<QPlainTextEdit>("MemoAS")->textCursor().selectedText());
+      if (mode == 3) words.push_back(window_->FormRssStr().ui.EditStr->selectedText());
+    };
+    Find<QListWidget>("ListBoxTitle")->setCurrentRow(0);
+    Find<QPushButton>("ButtonSpeech")->click();
+    engine.onWord = inner;
+    return words;
+  }
+};
+
+TEST_F(SpeechWindowTest, EachAnimationModeSelectsTheSpokenWords) {
+  Prepare();
+  const std::vector<QString> expected = {"Новости", "BBC",   "Первая", "строка", "Second",
+                                         "line",    "здесь", "Two",    "Конец"};
+  window_->show();
+  for (int mode : {1, 2, 3}) {
+    bool mainHidden = false;
+    EXPECT_EQ(Read(mode, mainHidden), expected) << "mode " << mode;
+    EXPECT_EQ(mainHidden, mode == 3);
+    EXPECT_TRUE(window_->isVisible());
+    EXPECT_FALSE(window_->FormRssStr().isVisible());
+    EXPECT_FALSE(Find<QLineEdit>("EditAnStr")->isVisible());
+  }
+  EXPECT_EQ(Find<QTabWidget>("PageControlView")->currentIndex(), 2);
+  EXPECT_TRUE(window_->State().readIndex.Size() == 2);
+  EXPECT_TRUE(window_->State().speechStopRequest);
+}
+
+}  // namespace
+}  // namespace vorlin::testing
