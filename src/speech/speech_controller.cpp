@@ -29,6 +29,16 @@ QString OneLine(const std::string& display) {
   return text;
 }
 
+// Brings forward every tab page that holds the widget, so that the highlight page is seen
+// whichever page the window showed when reading began.
+void ShowPagesOf(QWidget* widget) {
+  for (QWidget* w = widget; w != nullptr; w = w->parentWidget()) {
+    QWidget* stack = w->parentWidget();
+    auto* tabs = stack != nullptr ? qobject_cast<QTabWidget*>(stack->parentWidget()) : nullptr;
+    if (tabs != nullptr && tabs->indexOf(w) >= 0) tabs->setCurrentWidget(w);
+  }
+}
+
 }  // namespace
 
 template <typename T>
@@ -146,7 +156,7 @@ void SpeechController::ShowSpokenText(const SpokenText& spoken) {
       line->setFocus();
     }
   } else if (shownMode_ == 2) {
-    if (auto* view = Find<QTabWidget>("PageControlView")) view->setCurrentIndex(2);
+    if (memo != nullptr) ShowPagesOf(memo);
     auto* headline = Find<QCheckBox>("CBoxPASHeadline");
     if (auto* panel = Find<QWidget>("PanelAnimSpeechHeadline")) {
       panel->setVisible(headline == nullptr || headline->isChecked());
@@ -216,8 +226,10 @@ void SpeechController::FocusDisplay() {
   if (shownMode_ == 1) {
     if (auto* line = Find<QLineEdit>("EditAnStr")) line->setFocus();
   } else if (shownMode_ == 2) {
-    if (auto* view = Find<QTabWidget>("PageControlView")) view->setCurrentIndex(2);
-    if (auto* memo = Find<QPlainTextEdit>("MemoAS")) memo->setFocus();
+    if (auto* memo = Find<QPlainTextEdit>("MemoAS")) {
+      ShowPagesOf(memo);
+      memo->setFocus();
+    }
   } else if (shownMode_ == 3) {
     strip_.ui.EditStr->setFocus();
   }
