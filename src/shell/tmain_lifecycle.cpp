@@ -94,6 +94,10 @@ void TMain::FormCreate() {
 void TMain::FormDestroy() {
   if (destroyed_) return;
   destroyed_ = true;
+  // The audio sink processes events while it closes; that must happen while every widget
+  // still stands, not among the window's children as they are destroyed.
+  delete speechController_;
+  speechController_ = nullptr;
   const std::string& folder = state_.settingsFolder;
   RunStep([&] {
     WriteFileAtomic(folder + kScanFoldersFile, JoinLines(SplitLines(scan_->ScanFolders())));
