@@ -84,6 +84,7 @@ void SpeechController::ButtonSpeechClick() {
 void SpeechController::ButtonPauseClick() { loop_->Pause(); }
 void SpeechController::ButtonSpeechStopClick() { loop_->Stop(); }
 
+
 std::string SpeechController::MessageToPlainText() {
   QApplication::setOverrideCursor(Qt::BusyCursor);
   std::string result;
@@ -201,7 +202,7 @@ void SpeechController::MarkCurrentRead() {
   auto* list = Find<QListWidget>("ListBoxTitle");
   const QListWidgetItem* item = list != nullptr ? list->currentItem() : nullptr;
   bool ok = false;
-  const int n = item != nullptr ? item->data(Qt::UserRole).toInt(&ok) : -1;
+  const int n = item != nullptr && item->isSelected() ? item->data(Qt::UserRole).toInt(&ok) : -1;
   if (!ok || n < 0 || n >= state_.messages.Count()) return;
   const auto i = static_cast<size_t>(n);
   state_.readIndex.Add(ReadKey(state_.messages.title[i], state_.messages.description[i]));

@@ -61,6 +61,7 @@ class SpeechController : public QObject, private ReadingHost {
   void ShowSpokenText(const SpokenText& spoken) override;
   void Highlight(DisplaySpan span) override;
   bool MarkReadWanted() override;
+  // Adds the shown message's read key to the read index and shows it as read.
   void MarkCurrentRead() override;
   void ProcessEvents() override;
   WindowRequests TakeWindowRequests() override;
