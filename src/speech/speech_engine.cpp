@@ -168,7 +168,9 @@ void SpeechEngine::Resume() {
 
 bool SpeechEngine::Done() {
   std::lock_guard lock(mutex_);
-  return jobs_.empty() && !workerBusy_ && audioRead_ == audio_.size() && events_.empty() &&
+  // A job purged meanwhile no longer counts, though the worker may still be leaving it.
+  const bool working = workerBusy_ && workerGeneration_ == generation_;
+  return jobs_.empty() && !working && audioRead_ == audio_.size() && events_.empty() &&
          played_ >= written_;
 }
 
@@ -204,7 +206,7 @@ void SpeechEngine::Pump() {
     const int64_t played = std::min(player_->PlayedSamples(), written_);
     played_ = played;
     const bool dry = player_->RealTime() && !paused_ && played >= written_ && jobHasAudio_ &&
-                     audio_.empty() && workerBusy_;
+                     audio_.empty() && workerBusy_ && workerGeneration_ == generation_;
     if (dry && !starved_) ++underruns_;
     starved_ = dry;
     while (!events_.empty() && events_.front().sample <= played) {
@@ -240,7 +242,7 @@ void SpeechEngine::WorkerLoop() {
       jobs_.pop_front();
       workerBusy_ = true;
       jobHasAudio_ = false;
-      generation = generation_;
+      generation = workerGeneration_ = generation_;
     }
     try {
       for (const Segment& segment : job) SynthesizeSegment(segment, generation);
@@ -294,15 +296,14 @@ void SpeechEngine::SynthesizeSegment(const Segment& segment, uint64_t generation
     if (generation != generation_) return false;
     for (const espeak::WordMark& w : words) {
       // The library marks some words inside numbers and spelt-out words one character
-      // off; a mark inside a word stands for the whole word.
+      // off; a mark inside a word stands for the whole word. A mark on a sign (the point of
+      // "1.08", spoken as a word) leaves the highlight where it is.
       int start = std::clamp(w.position, 0, size);
-      int end = std::clamp(w.position + w.length, start, size);
-      if (start < size && IsWordChar(text[static_cast<size_t>(start)])) {
-        while (start > 0 && IsWordChar(text[static_cast<size_t>(start - 1)])) --start;
-        end = start;
-        while (end < size && IsWordChar(text[static_cast<size_t>(end)])) ++end;
-      }
-      if (start == lastStart || end == start) continue;
+      if (start >= size || !IsWordChar(text[static_cast<size_t>(start)])) continue;
+      while (start > 0 && IsWordChar(text[static_cast<size_t>(start - 1)])) --start;
+      int end = start;
+      while (end < size && IsWordChar(text[static_cast<size_t>(end)])) ++end;
+      if (start == lastStart) continue;
       lastStart = start;
       events_.push_back({base + w.sample, segment.position + start, end - start, segment.voice});
     }

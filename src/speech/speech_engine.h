@@ -109,8 +109,9 @@ class SpeechEngine {
   bool workerBusy_ = false;
   bool jobHasAudio_ = false;
   bool quit_ = false;
-  uint64_t generation_ = 0;
-  std::vector<int16_t> audio_;  // synthesized, from audioRead_ on not yet with the player
+  uint64_t generation_ = 0;        // counts purges
+  uint64_t workerGeneration_ = 0;  // of the job the worker took
+  std::vector<int16_t> audio_;     // synthesized, from audioRead_ on not yet with the player
   size_t audioRead_ = 0;
   int64_t synthesized_ = 0;
   int64_t written_ = 0;
