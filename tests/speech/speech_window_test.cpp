@@ -1,10 +1,14 @@
 // Reading aloud in the real window: each animation mode shows the message and selects the
 // spoken word in its display; the strip window replaces the main window while it reads.
+#include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSlider>
+#include <QSpinBox>
 #include <QTabWidget>
 #include <cstdlib>
 
@@ -81,6 +85,27 @@ TEST_F(SpeechWindowTest, EachAnimationModeSelectsTheSpokenWords) {
   EXPECT_EQ(Find<QTabWidget>("PageControlView")->currentIndex(), 2);
   EXPECT_TRUE(window_->State().readIndex.Size() == 2);
   EXPECT_TRUE(window_->State().speechStopRequest);
+}
+
+TEST_F(SpeechWindowTest, AChosenVoiceIsShownTestedAndAppliedToALanguage) {
+  Start();
+  auto* voices = Find<QComboBox>("CBVoices");
+  const int russian = voices->findText("Russian (ru)");
+  ASSERT_GE(russian, 0);
+  voices->setCurrentIndex(russian);
+  EXPECT_EQ(Find<QLabel>("LabelNameVoice")->text(), "Russian");
+  EXPECT_EQ(Find<QLineEdit>("EditTestText")->text(), "Эта программа умеет читать новостные ленты.");
+  Find<QSlider>("TrackBarVolume")->setValue(70);
+  Find<QSlider>("TrackBarRate")->setValue(-4);
+  Find<QSlider>("TrackBarPitch")->setValue(30);
+  EXPECT_EQ(window_->SpeechReading()->Engine().Rate(), -4);  // the engine takes it at once
+  EXPECT_EQ(Find<QLabel>("LPitch")->text(), "30");
+  Find<QPushButton>("ButtonUseEVoice")->click();
+  EXPECT_EQ(Find<QLineEdit>("EditTagVoiceEng")->text(), "<voice required=\"Name=Russian\">");
+  EXPECT_EQ(Find<QSpinBox>("SEditVolumeE")->value(), 70);
+  EXPECT_EQ(Find<QSpinBox>("SEditRateE")->value(), -4);
+  EXPECT_EQ(Find<QSpinBox>("SEditPitchE")->value(), 30);
+  EXPECT_EQ(Find<QLineEdit>("EditTagVoiceRus")->text(), "<voice required=\"Language=419\">");
 }
 
 }  // namespace
