@@ -126,7 +126,8 @@ void TMain::ButtonExitClick() {
 // the running-text window). Without espeak-ng the window still runs, without speech.
 void TMain::StartSpeech() {
   try {
-    speechController_ = new SpeechController(state_, this, *speech_, *formRssStr_, status_);
+    speechController_ =
+        new SpeechController(state_, this, *reading_, *speech_, *formRssStr_, status_);
     speech_->FillVoiceList(speechController_->Engine());
   } catch (const std::exception& e) {
     delete speechController_;

@@ -3,17 +3,15 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QTabWidget>
 #include <QToolButton>
 
-#include "app/html_view.h"
 #include "app/status_line.h"
+#include "reader/reading_page.h"
 #include "speech/qt_audio_player.h"
 #include "speech/running_text_window.h"
 #include "speech/speech_page.h"
-#include "store/crc32.h"
 #include "util/cp1251.h"
 
 namespace vorlin {
@@ -46,9 +44,15 @@ T* SpeechController::Find(const char* name) const {
   return window_->findChild<T*>(QString::fromLatin1(name));
 }
 
-SpeechController::SpeechController(AppState& state, QWidget* window, SpeechPage& page,
-                                   TFormRssStr& strip, StatusLine* status)
-    : QObject(window), state_(state), window_(window), page_(page), strip_(strip), status_(status) {
+SpeechController::SpeechController(AppState& state, QWidget* window, ReadingPage& reading,
+                                   SpeechPage& page, TFormRssStr& strip, StatusLine* status)
+    : QObject(window),
+      state_(state),
+      window_(window),
+      reading_(reading),
+      page_(page),
+      strip_(strip),
+      status_(status) {
   ReplaceEngine(std::make_unique<SpeechEngine>(OpenSpeechOutput(SpeechEngine::SampleRate())));
   state_.speechStopRequest = true;
   for (const char* name : {"ButtonSpeech", "ToolButtonSpeech", "ToolButtonASPlay"}) {
@@ -84,35 +88,20 @@ void SpeechController::ButtonSpeechClick() {
 void SpeechController::ButtonPauseClick() { loop_->Pause(); }
 void SpeechController::ButtonSpeechStopClick() { loop_->Stop(); }
 
-
 std::string SpeechController::MessageToPlainText() {
+  const int n = reading_.SelectedMessage();
+  if (n < 0) return {};
   QApplication::setOverrideCursor(Qt::BusyCursor);
-  std::string result;
-  auto* list = Find<QListWidget>("ListBoxTitle");
-  auto* view = Find<HtmlView>("WebBrowser");
-  const QListWidgetItem* item = list != nullptr ? list->currentItem() : nullptr;
-  bool ok = false;
-  const int n = item != nullptr && item->isSelected() ? item->data(Qt::UserRole).toInt(&ok) : -1;
+  if (status_ != nullptr) status_->SetPanelText(1, QStringLiteral("Загрузка... (Load)"));
+  const auto* background = Find<QLineEdit>("EditWBBackground");
+  const auto* headline = Find<QCheckBox>("CkBoxAddHeadline");
+  const auto i = static_cast<size_t>(n);
+  std::string text;
   try {
-    if (ok && n >= 0 && n < state_.messages.Count() && view != nullptr) {
-      if (status_ != nullptr) status_->SetPanelText(1, QStringLiteral("Загрузка... (Load)"));
-      const auto* background = Find<QLineEdit>("EditWBBackground");
-      const auto* headline = Find<QCheckBox>("CkBoxAddHeadline");
-      std::string doc = "<HTML><HEAD></HEAD><BODY";
-      if (background != nullptr && !background->text().trimmed().isEmpty()) {
-        doc += " background=\"" + Utf8ToCp1251(background->text().toStdString()) + "\"";
-      }
-      const auto i = static_cast<size_t>(n);
-      if (headline == nullptr || headline->isChecked()) {
-        doc += "><P>" + state_.messages.title[i] + " . </P><P>";
-      } else {
-        doc += "><P>";
-      }
-      doc += state_.messages.description[i] + " . </P></BODY></HTML>";
-      view->LoadDocument(doc);
-      view->WaitUntilComplete();
-      result = view->PlainText();
-    }
+    text = reading_.RenderedText(SpokenDocument(
+        state_.messages.title[i], state_.messages.description[i],
+        headline == nullptr || headline->isChecked(),
+        background != nullptr ? Utf8ToCp1251(background->text().toStdString()) : ""));
   } catch (...) {
     QApplication::restoreOverrideCursor();
     if (status_ != nullptr) status_->SetPanelText(1, QStringLiteral("Гуд (complete)"));
@@ -120,25 +109,15 @@ std::string SpeechController::MessageToPlainText() {
   }
   QApplication::restoreOverrideCursor();
   if (status_ != nullptr) status_->SetPanelText(1, QStringLiteral("Гуд (complete)"));
-  return result;
+  return text;
 }
 
-int SpeechController::ItemCount() {
-  auto* list = Find<QListWidget>("ListBoxTitle");
-  return list != nullptr ? list->count() : 0;
-}
+int SpeechController::ItemCount() { return reading_.ListedCount(); }
 
-int SpeechController::SelectedItem() {
-  auto* list = Find<QListWidget>("ListBoxTitle");
-  if (list == nullptr || list->currentItem() == nullptr || !list->currentItem()->isSelected()) {
-    return -1;
-  }
-  return list->currentRow();
-}
+int SpeechController::SelectedItem() { return reading_.SelectedLine(); }
 
 void SpeechController::SelectAndShow(int item) {
-  auto* list = Find<QListWidget>("ListBoxTitle");
-  if (list != nullptr && item >= 0) list->setCurrentRow(item);
+  if (item >= 0) reading_.SelectAndShow(item);
 }
 
 SpeechOptions SpeechController::Options() { return page_.FillSpeechOptions(); }
@@ -199,14 +178,8 @@ bool SpeechController::MarkReadWanted() {
 }
 
 void SpeechController::MarkCurrentRead() {
-  auto* list = Find<QListWidget>("ListBoxTitle");
-  const QListWidgetItem* item = list != nullptr ? list->currentItem() : nullptr;
-  bool ok = false;
-  const int n = item != nullptr && item->isSelected() ? item->data(Qt::UserRole).toInt(&ok) : -1;
-  if (!ok || n < 0 || n >= state_.messages.Count()) return;
-  const auto i = static_cast<size_t>(n);
-  state_.readIndex.Add(ReadKey(state_.messages.title[i], state_.messages.description[i]));
-  if (auto* button = Find<QToolButton>("ToolButtonRadMes")) button->setChecked(true);
+  if (reading_.SelectedMessage() < 0) return;
+  reading_.MarkShownRead();
   window_->repaint();
 }
 

@@ -2,9 +2,8 @@
 // start, pause and stop button of the reading page, the highlight page and the running-text
 // window, and shows the spoken word in the display of the animation mode.
 //
-// The reading page's controls are reached by their object names, so that this class needs
-// nothing of the page but its documented controls; message list lines carry their message
-// number as Qt::UserRole data.
+// The message list, the shown message and its read mark go through the reading page's
+// methods; the displays and option boxes are reached by their documented object names.
 #pragma once
 
 #include <QObject>
@@ -25,6 +24,7 @@ class QWidget;
 namespace vorlin {
 
 class HtmlView;
+class ReadingPage;
 class SpeechPage;
 class StatusLine;
 class TFormRssStr;
@@ -34,8 +34,8 @@ class SpeechController : public QObject, private ReadingHost {
 
  public:
   // `window` holds the reading page's controls and the running line `EditAnStr`.
-  SpeechController(AppState& state, QWidget* window, SpeechPage& page, TFormRssStr& strip,
-                   StatusLine* status);
+  SpeechController(AppState& state, QWidget* window, ReadingPage& reading, SpeechPage& page,
+                   TFormRssStr& strip, StatusLine* status);
   ~SpeechController() override;
 
   SpeechEngine& Engine() { return *engine_; }
@@ -74,6 +74,7 @@ class SpeechController : public QObject, private ReadingHost {
 
   AppState& state_;
   QWidget* window_;
+  ReadingPage& reading_;
   SpeechPage& page_;
   TFormRssStr& strip_;
   StatusLine* status_;

@@ -57,6 +57,17 @@ DisplaySpan MapWordEvent(const SpokenText& s, int position, int length) {
   return {s.displayPos[start], s.displayPos[end] - s.displayPos[start]};
 }
 
+std::string SpokenDocument(const std::string& title, const std::string& description,
+                           bool addHeadline, const std::string& background) {
+  std::string doc = "<HTML><HEAD></HEAD><BODY";
+  if (background.find_first_not_of(' ') != std::string::npos) {
+    doc += " background=\"" + background + "\"";
+  }
+  doc += "><P>";
+  if (addHeadline) doc += title + " . </P><P>";
+  return doc + description + " . </P></BODY></HTML>";
+}
+
 void WriteSpeechDebugFiles(const std::string& folder, const SpokenText& spoken) {
   WriteQuietly(folder, "tempTex.txt", spoken.engineText);
   std::string totals;

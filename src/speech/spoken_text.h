@@ -36,6 +36,11 @@ struct DisplaySpan {
 };
 DisplaySpan MapWordEvent(const SpokenText& spoken, int position, int length);
 
+// The document whose rendered text is spoken: the title and " . " as one paragraph (when
+// wanted) and the description and " . " as the next, so every spoken text ends a sentence.
+std::string SpokenDocument(const std::string& title, const std::string& description,
+                           bool addHeadline, const std::string& background);
+
 // Writes the markup and the offset table's tag totals ("tempTex.txt", "tempGS.txt") into the
 // folder; they are for looking at and nothing reads them, so a failure is ignored.
 void WriteSpeechDebugFiles(const std::string& folder, const SpokenText& spoken);

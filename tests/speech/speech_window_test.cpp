@@ -3,7 +3,6 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -13,6 +12,7 @@
 #include <cstdlib>
 
 #include "../shell/window_fixture.h"
+#include "reader/reading_page.h"
 #include "speech/running_text_window.h"
 #include "speech/speech_controller.h"
 #include "speech_test_support.h"
@@ -32,12 +32,8 @@ class SpeechWindowTest : public WindowTest {
                                    "Second line здесь"),
                                  "Mon, 01 Jan 2024 10:00:00 +0300"});
     window.State().messages.Add({"Канал", "Two", "http://b", W("Конец"), "Mon, 01 Jan 2024"});
-    auto* list = Find<QListWidget>("ListBoxTitle");
-    for (int n : {0, 1}) {
-      auto* item = new QListWidgetItem(QString::number(n), list);
-      item->setData(Qt::UserRole, n);
-    }
-    list->setCurrentRow(0);
+    window.Reading().FillMessageList({0, 1});
+    window.Reading().SelectAndShow(0);
     ASSERT_NE(window.SpeechReading(), nullptr);
     window.SpeechReading()->ReplaceEngine(std::make_unique<SpeechEngine>(
         std::make_unique<SilentPlayer>(SpeechEngine::SampleRate(), clock_), clock_));
@@ -62,7 +58,7 @@ class SpeechWindowTest : public WindowTest {
         shown->grab().save(QString("%1/mode%2.png").arg(shots).arg(mode));
       }
     };
-    Find<QListWidget>("ListBoxTitle")->setCurrentRow(0);
+    window_->Reading().SelectAndShow(0);
     Find<QPushButton>("ButtonSpeech")->click();
     engine.onWord = inner;
     return words;
