@@ -93,14 +93,16 @@ TMain::TMain(AppOptions options, QWidget* parent)
     form->setFont(font());
   }
   StartSpeech();
-  if (options_.load || options_.find) {
+  if (options_.load || options_.find || options_.read) {
     // One after the other: the load processes events, so a search queued beside it could run
     // in its middle.
     QTimer::singleShot(0, this, [this] {
       if (options_.load) search_->ButtonLoadAllFromArxClick();
-      if (!options_.find) return;
-      search_->ButtonFindAndShowClick();
-      reading_->ToolButtonDownClick();  // with no line selected: the first message
+      if (options_.find) {
+        search_->ButtonFindAndShowClick();
+        reading_->ToolButtonDownClick();  // with no line selected: the first message
+      }
+      if (options_.read && speechController_ != nullptr) speechController_->ButtonSpeechClick();
     });
   }
 }
