@@ -15,3 +15,13 @@ target_link_libraries(vorlin_ui PUBLIC vorlin_core Qt6::Core Qt6::Gui Qt6::Widge
 
 add_executable(vorlin ${CMAKE_SOURCE_DIR}/src/shell/main.cpp)
 target_link_libraries(vorlin PRIVATE vorlin_ui)
+
+# Speech audio on the sound device: Qt Multimedia without widgets, so that vorlin-cli can
+# play through it too.
+find_package(Qt6 REQUIRED COMPONENTS Multimedia)
+add_library(vorlin_audio STATIC ${CMAKE_SOURCE_DIR}/src/speech/qt_audio_player.cpp)
+set_target_properties(vorlin_audio PROPERTIES AUTOUIC OFF)
+target_link_libraries(vorlin_audio PUBLIC vorlin_core Qt6::Core Qt6::Multimedia)
+target_link_libraries(vorlin_ui PUBLIC vorlin_audio)
+target_link_libraries(vorlin-cli PRIVATE vorlin_audio)
+target_compile_definitions(vorlin-cli PRIVATE VORLIN_DEVICE_AUDIO=1)

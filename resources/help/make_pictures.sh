@@ -44,9 +44,10 @@ shot() {  # name, settings lines, extra options...
 
 shot vorlin01 'PageControlRead.TabIndex=0\r\nPageControlSearching.TabIndex=0\r\n' --page 1 --load
 shot vorlin02 '' --page 0
-shot vorlin03 'PageControlRead.TabIndex=1\r\nPageControlView.TabIndex=2\r\nPageControlOp.TabIndex=3\r\n' --page 1
-shot vorlin04 'PageControlRead.TabIndex=1\r\nPageControlView.TabIndex=0\r\nPageControlOp.TabIndex=4\r\n' --page 1
-shot vorlin05 '' --page 1 --screenshot-window FormRssStr
+# The animation pictures are taken while the first found message is read aloud.
+shot vorlin03 'PageControlRead.TabIndex=1\r\nPageControlView.TabIndex=2\r\nPageControlOp.TabIndex=3\r\nRGroupAnimSpeech.ItemIndex=2\r\n' --page 1 --load --find --read
+shot vorlin04 'PageControlRead.TabIndex=1\r\nPageControlView.TabIndex=0\r\nPageControlOp.TabIndex=4\r\nRGroupAnimSpeech.ItemIndex=1\r\n' --page 1 --load --find --read
+shot vorlin05 'RGroupAnimSpeech.ItemIndex=3\r\n' --page 1 --load --find --read --screenshot-window FormRssStr
 shot vorlin06 '' --page 2 --screenshot-window FormPopUp
 shot vorlin07 'PageControlRead.TabIndex=1\r\nPageControlView.TabIndex=1\r\nPageControlOp.TabIndex=1\r\n' --page 1 --load --find
 shot vorlin08 '' --page 2

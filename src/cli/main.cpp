@@ -23,6 +23,7 @@ std::vector<Command> AllCommands() {
   vorlin::cli::AddDownloadCommands(commands);
   vorlin::cli::AddSearchCommands(commands);
   vorlin::cli::AddExportCommands(commands);
+  vorlin::cli::AddSpeakCommands(commands);
   return commands;
 }
 

@@ -178,6 +178,26 @@ int ReadingPage::SelectedLine() const {
                                                                                      : -1;
 }
 
+int ReadingPage::SelectedMessage() const {
+  const int n = model_->NumberAt(SelectedLine());
+  return IsLoaded(state_.messages, n) ? n : -1;
+}
+
+void ReadingPage::SelectAndShow(int row) {
+  SelectLine(row);
+  ListBoxTitleClick();
+}
+
+void ReadingPage::MarkShownRead() {
+  readMarks_.MarkCurrentRead();
+  ShowReadStatus();
+}
+
+std::string ReadingPage::RenderedText(const std::string& html) {
+  LoadHtmlText(html);
+  return ui.WebBrowser->PlainText();
+}
+
 void ReadingPage::SelectLine(int row) { ui.ListBoxTitle->setCurrentIndex(model_->index(row)); }
 
 void ReadingPage::ListBoxTitleClick() {

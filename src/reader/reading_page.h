@@ -48,6 +48,14 @@ class ReadingPage : public QWidget {
   // forgotten, since message numbers may now name other messages.
   void ResetAfterLoad();
   int ListedCount() const;
+  // For reading aloud: the selected line (-1: none) and its message number (-1: none);
+  // selecting a line and showing its message as a click does; marking the shown message read;
+  // the plain text of a document as the HTML view renders it (the view keeps showing it).
+  int SelectedLine() const;
+  int SelectedMessage() const;
+  void SelectAndShow(int row);
+  void MarkShownRead();
+  std::string RenderedText(const std::string& html);
   // Copies every listed message to the clipboard as rendered plain text.
   void CopyListToClipboard();
 
@@ -79,7 +87,6 @@ class ReadingPage : public QWidget {
   void RecordHistory();
   void ShowHistory();
   void SelectLine(int row);
-  int SelectedLine() const;
   void ShowReadStatus();
   void ConnectFontAndColourButtons();
 

@@ -26,6 +26,8 @@ const char* AppUsage() {
          "                           cannot be written)\n"
          "  --store FILE             the store for this run\n"
          "  --load                   load the store after start-up\n"
+         "  --read                   read the listed messages aloud after start-up (with\n"
+         "                           --load --find: from the first found message)\n"
          "  --page N                 open top page N (0 scan, 1 reading, 2 downloads, 3 help)\n"
          "  --screenshot FILE        save a PNG of the window once shown, then close it\n"
          "  --screenshot-delay-ms MS wait this long before the screenshot (default 500)\n"
@@ -51,6 +53,8 @@ AppOptions ParseAppOptions(const QStringList& arguments) {
       options.load = true;
     } else if (option == "--find") {
       options.find = true;
+    } else if (option == "--read") {
+      options.read = true;
     } else if (option == "--page") {
       options.page = ParseNumber(option, value(), 0, 3);
     } else if (option == "--screenshot") {

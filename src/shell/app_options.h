@@ -3,6 +3,7 @@
 //   --store FILE       the store for this run, set before the store's indexes are loaded
 //   --load             load the store after start-up, as the load button does
 //   --find             then press "Найти и показать.(Find and show.)" and show the first message
+//   --read             then press "Читать" (read the listed messages aloud)
 //   --page N           open top page N (0 scan, 1 reading, 2 downloads, 3 about and help)
 //   --screenshot FILE  once the window is shown and settled, save a PNG of it and close it
 //   --screenshot-delay-ms MS   how long to let it settle first (default 500)
@@ -21,6 +22,7 @@ struct AppOptions {
   std::optional<QString> store;
   bool load = false;
   bool find = false;
+  bool read = false;
   int page = -1;
   QString screenshot;
   int screenshotDelayMs = 500;

@@ -24,6 +24,7 @@
 #include "shell/about_page.h"
 #include "shell/vorlin_application.h"
 #include "speech/running_text_window.h"
+#include "speech/speech_controller.h"
 #include "speech/speech_page.h"
 
 namespace vorlin {
@@ -93,14 +94,17 @@ TMain::TMain(AppOptions options, QWidget* parent)
            formPopUp_.get(), formRssStr_.get(), formUSelMes_.get(), formAlertExFile_.get()}) {
     form->setFont(font());
   }
-  if (options_.load || options_.find) {
+  StartSpeech();
+  if (options_.load || options_.find || options_.read) {
     // One after the other: the load processes events, so a search queued beside it could run
     // in its middle.
     QTimer::singleShot(0, this, [this] {
       if (options_.load) search_->ButtonLoadAllFromArxClick();
-      if (!options_.find) return;
-      search_->ButtonFindAndShowClick();
-      reading_->ToolButtonDownClick();  // with no line selected: the first message
+      if (options_.find) {
+        search_->ButtonFindAndShowClick();
+        reading_->ToolButtonDownClick();  // with no line selected: the first message
+      }
+      if (options_.read && speechController_ != nullptr) speechController_->ButtonSpeechClick();
     });
   }
 }
@@ -246,6 +250,7 @@ void TMain::closeEvent(QCloseEvent* event) {
   // A load or an ingestion run below us is processing events; shutting down now would save
   // and release the lists it is still working on. Close as soon as it has finished.
   if (state_.busy > 0) {
+    if (speechController_ != nullptr && state_.speaking) speechController_->Loop().Stop();
     event->ignore();
     QTimer::singleShot(100, this, &TMain::close);
     return;

@@ -24,6 +24,7 @@ class DownloadsPage;
 class ReadingPage;
 class ScanPage;
 class SearchPage;
+class SpeechController;
 class SpeechPage;
 class StatusLine;
 class TFormAlertExFile;
@@ -52,6 +53,8 @@ class TMain : public QMainWindow {
 
   TFormPopUp& FormPopUp() { return *formPopUp_; }
   TFormRssStr& FormRssStr() { return *formRssStr_; }
+  // Reading aloud; null when the speech engine could not be started.
+  SpeechController* SpeechReading() { return speechController_; }
   TFormUSelMes& FormUSelMes() { return *formUSelMes_; }
   TFormAlertExFile& FormAlertExFile() { return *formAlertExFile_; }
 
@@ -72,6 +75,7 @@ class TMain : public QMainWindow {
  private:
   void BuildWindow();
   void BuildNonVisualMembers();
+  void StartSpeech();
 
   AppOptions options_;
   AppState state_;
@@ -106,6 +110,7 @@ class TMain : public QMainWindow {
   std::unique_ptr<TFormRssStr> formRssStr_;
   std::unique_ptr<TFormUSelMes> formUSelMes_;
   std::unique_ptr<TFormAlertExFile> formAlertExFile_;
+  SpeechController* speechController_ = nullptr;
 };
 
 }  // namespace vorlin

@@ -18,6 +18,8 @@
 #include "shell/settings_io.h"
 #include "shell/settings_keys.h"
 #include "shell/tmain.h"
+#include "speech/speech_controller.h"
+#include "speech/speech_page.h"
 #include "store/key_index.h"
 #include "store/store_loader.h"
 #include "store/store_recovery.h"
@@ -92,6 +94,10 @@ void TMain::FormCreate() {
 void TMain::FormDestroy() {
   if (destroyed_) return;
   destroyed_ = true;
+  // The audio sink processes events while it closes; that must happen while every widget
+  // still stands, not among the window's children as they are destroyed.
+  delete speechController_;
+  speechController_ = nullptr;
   const std::string& folder = state_.settingsFolder;
   RunStep([&] {
     WriteFileAtomic(folder + kScanFoldersFile, JoinLines(SplitLines(scan_->ScanFolders())));
@@ -111,8 +117,23 @@ void TMain::FormDestroy() {
 }
 
 void TMain::ButtonExitClick() {
+  if (speechController_ != nullptr && state_.speaking) speechController_->Loop().Stop();
   QApplication::processEvents();
   close();
+}
+
+// The speech engine and the voice list (the last start-up step; the reading controls need
+// the running-text window). Without espeak-ng the window still runs, without speech.
+void TMain::StartSpeech() {
+  try {
+    speechController_ =
+        new SpeechController(state_, this, *reading_, *speech_, *formRssStr_, status_);
+    speech_->FillVoiceList(speechController_->Engine());
+  } catch (const std::exception& e) {
+    delete speechController_;
+    speechController_ = nullptr;
+    qWarning("%s", e.what());
+  }
 }
 
 void TMain::ButtonHelpClick() {

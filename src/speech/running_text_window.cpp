@@ -15,6 +15,14 @@ TFormRssStr::TFormRssStr(QWidget* parent)
   // The text field would take the presses for selecting text; the strip takes them instead,
   // since the highlight of the spoken word is the only selection it shows.
   ui.EditStr->installEventFilter(this);
+  connect(ui.ToolButtonPlay, &QToolButton::clicked, this, [this] { playRequest = true; });
+  connect(ui.ToolButtonPause, &QToolButton::clicked, this, [this] { pauseRequest = true; });
+  connect(ui.ToolButtonStop, &QToolButton::clicked, this, [this] { stopRequest = true; });
+}
+
+void TFormRssStr::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  raise();
 }
 
 bool TFormRssStr::StartDrag(QMouseEvent* event) {

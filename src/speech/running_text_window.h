@@ -17,12 +17,18 @@ class TFormRssStr : public QWidget {
 
   Ui::FormRssStr ui;
 
+  // Set by the play, pause and stop buttons; the reading loop takes and clears them.
+  bool playRequest = false;
+  bool pauseRequest = false;
+  bool stopRequest = false;
+
  protected:
   // Without a title bar the strip is moved by dragging anywhere in it with the left button:
   // on its margins and on the text field alike.
   void mousePressEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
+  void showEvent(QShowEvent* event) override;
 
  private:
   // Both return whether the event was a left-button drag step that they handled.

@@ -1,0 +1,88 @@
+#include "speech/spoken_text.h"
+
+#include <algorithm>
+#include <fstream>
+
+#include "util/file_io.h"
+
+namespace vorlin {
+
+namespace {
+
+void Display(SpokenText& s, std::string_view text) {
+  s.display.clear();
+  s.displayPos.assign(text.size() + 1, 0);
+  for (size_t i = 0; i < text.size(); ++i) {
+    s.displayPos[i] = static_cast<int>(s.display.size());
+    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
+      s.displayPos[++i] = static_cast<int>(s.display.size());
+      s.display += '\n';
+    } else {
+      s.display += text[i] == '\r' ? '\n' : text[i];
+    }
+  }
+  s.displayPos[text.size()] = static_cast<int>(s.display.size());
+}
+
+void WriteQuietly(const std::string& folder, const char* name, std::string_view data) {
+  try {
+    std::ofstream out(FsPath(folder + name), std::ios::binary | std::ios::trunc);
+    out.write(data.data(), static_cast<std::streamsize>(data.size()));
+  } catch (...) {
+  }
+}
+
+}  // namespace
+
+SpokenText MakeSpokenText(std::string_view text, const SpeechOptions& options, int mode,
+                          bool async) {
+  SpokenText s;
+  if (mode == kDefaultVoice) {
+    s.engineText = std::string(text);
+    s.markupSource = s.engineText;
+    s.flags = async ? kSpeakAsync : 0;
+  } else {
+    s.engineText = BuildSpeechMarkup(text, OptionsForMode(options, mode), s.table);
+    s.markupSource = CleanSpeechText(text);
+    s.flags = (async ? kSpeakAsync : 0) | kSpeakMarkup;
+  }
+  Display(s, s.markupSource);
+  return s;
+}
+
+DisplaySpan MapWordEvent(const SpokenText& s, int position, int length) {
+  const int last = static_cast<int>(s.displayPos.size()) - 1;
+  const int start = std::clamp(PlainPosition(s.table, position), 0, last);
+  const int end = std::clamp(start + std::max(length, 0), start, last);
+  return {s.displayPos[start], s.displayPos[end] - s.displayPos[start]};
+}
+
+std::string SpokenDocument(const std::string& title, const std::string& description,
+                           bool addHeadline, const std::string& background) {
+  std::string doc = "<HTML><HEAD></HEAD><BODY";
+  if (background.find_first_not_of(' ') != std::string::npos) {
+    doc += " background=\"" + background + "\"";
+  }
+  doc += "><P>";
+  if (addHeadline) doc += title + " . </P><P>";
+  return doc + description + " . </P></BODY></HTML>";
+}
+
+void WriteSpeechDebugFiles(const std::string& folder, const SpokenText& spoken) {
+  WriteQuietly(folder, "tempTex.txt", spoken.engineText);
+  std::string totals;
+  for (const OffsetEntry& e : spoken.table) totals += std::to_string(e.tagTotal) + "\r\n";
+  WriteQuietly(folder, "tempGS.txt", totals);
+}
+
+void WriteHighlightDebugFile(const std::string& folder, std::string_view text) {
+  std::string lines;
+  for (char c : text) {
+    if (c == '\n') lines += '\r';
+    lines += c;
+  }
+  if (!lines.empty() && lines.back() != '\n') lines += "\r\n";
+  WriteQuietly(folder, "temp_MemoAS.txt", lines);
+}
+
+}  // namespace vorlin

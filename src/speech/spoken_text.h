@@ -1,0 +1,50 @@
+// What is handed to the speech engine for one message, and how the engine's word positions
+// land on the text the user sees.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "speech/speech_markup.h"
+
+namespace vorlin {
+
+// Flags of SpeechEngine::Speak.
+enum SpeakFlags { kSpeakAsync = 1, kSpeakPurge = 2, kSpeakMarkup = 8 };
+
+struct SpokenText {
+  std::string engineText;  // plain text (mode 0) or markup
+  int flags = kSpeakAsync;
+  OffsetTable table;  // empty in mode 0
+  // The text as the displays show it: every line break (CR LF, CR or LF) is one "\n", since
+  // text fields keep one character per break. displayPos[i] is the display position of the
+  // spoken text's position i (the text the markup builder received, after cleaning).
+  std::string display;
+  std::vector<int> displayPos;
+  std::string markupSource;  // the cleaned text the markup was built from (mode 0: the text)
+};
+
+// Builds the engine text for one message in the given language mode (0 to 3).
+SpokenText MakeSpokenText(std::string_view text, const SpeechOptions& options, int mode,
+                          bool async = true);
+
+// A word event (position and length in the engine text) as a stretch of the display text.
+struct DisplaySpan {
+  int start = 0;
+  int length = 0;
+};
+DisplaySpan MapWordEvent(const SpokenText& spoken, int position, int length);
+
+// The document whose rendered text is spoken: the title and " . " as one paragraph (when
+// wanted) and the description and " . " as the next, so every spoken text ends a sentence.
+std::string SpokenDocument(const std::string& title, const std::string& description,
+                           bool addHeadline, const std::string& background);
+
+// Writes the markup and the offset table's tag totals ("tempTex.txt", "tempGS.txt") into the
+// folder; they are for looking at and nothing reads them, so a failure is ignored.
+void WriteSpeechDebugFiles(const std::string& folder, const SpokenText& spoken);
+// "temp_MemoAS.txt": the lines of the highlight page's text, same rules.
+void WriteHighlightDebugFile(const std::string& folder, std::string_view text);
+
+}  // namespace vorlin
