@@ -23,17 +23,6 @@ constexpr size_t kWriteChunk = 4 << 20;
 const char* const kTemporaryStore = "temp_FileAllRSS_0000.rss";
 const char* const kMoveFailed = "Операция не завершена! Ошибка переноса файла!";
 
-// Closes a descriptor when the scope ends.
-struct Fd {
-  int fd = -1;
-  explicit Fd(int f) : fd(f) {}
-  ~Fd() {
-    if (fd >= 0) ::close(fd);
-  }
-  Fd(const Fd&) = delete;
-  Fd& operator=(const Fd&) = delete;
-};
-
 std::string FolderOf(std::string_view storeName) {
   const size_t slash = storeName.rfind('/');
   return slash == std::string_view::npos ? std::string()

@@ -11,18 +11,12 @@
 #include "util/cp1251.h"
 
 namespace vorlin {
-namespace {
 
-// Closes a descriptor on every path out of a function.
-struct Fd {
-  int fd = -1;
-  explicit Fd(int f) : fd(f) {}
-  ~Fd() {
-    if (fd >= 0) ::close(fd);
-  }
-  Fd(const Fd&) = delete;
-  Fd& operator=(const Fd&) = delete;
-};
+Fd::~Fd() {
+  if (fd >= 0) ::close(fd);
+}
+
+namespace {
 
 bool WriteAll(int fd, std::string_view data) {
   const char* p = data.data();

@@ -20,6 +20,15 @@ class Error : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
+// Closes a descriptor on every path out of a scope.
+struct Fd {
+  int fd = -1;
+  explicit Fd(int f) : fd(f) {}
+  ~Fd();
+  Fd(const Fd&) = delete;
+  Fd& operator=(const Fd&) = delete;
+};
+
 // The file-system path of a core (Windows-1251) file name, and back.
 std::filesystem::path FsPath(std::string_view name);
 std::string NameFromPath(const std::filesystem::path& path);

@@ -15,9 +15,9 @@
 #include <clocale>
 #include <filesystem>
 
+#include "app/status_line.h"
 #include "download/float_window.h"
 #include "feed_server.h"
-#include "app/status_line.h"
 #include "window_fixture.h"
 
 namespace vorlin::testing {
