@@ -4,23 +4,52 @@
 
 namespace vorlin {
 
-void WriteItemBlock(std::string& out, const MessageValues& values, bool escape) {
+namespace {
+
+// A value with its line breaks as CR LF and, with `escape`, every "]]>" escaped.
+void AppendValue(std::string& out, std::string_view value, bool escape) {
+  size_t start = 0;
+  for (size_t i = 0; i < value.size(); ++i) {
+    const char c = value[i];
+    if (c == '\r' || c == '\n') {
+      out.append(value.substr(start, i - start));
+      out += "\r\n";
+      if (c == '\r' && i + 1 < value.size() && value[i + 1] == '\n') ++i;
+      start = i + 1;
+    } else if (c == ']' && escape && value.substr(i, 3) == "]]>") {
+      out.append(value.substr(start, i - start));
+      out += "&#093;&#093;>";
+      i += 2;
+      start = i + 1;
+    }
+  }
+  out.append(value.substr(start));
+}
+
+// One item block; `value(f)` appends the value of field f.
+template <typename Value>
+void AppendBlock(std::string& out, Value value) {
   out += "<item>\r\n";
   for (int f = 0; f < kFieldCount; ++f) {
     const std::string_view tag = kFieldTags[static_cast<size_t>(f)];
     out += '<';
     out += tag;
     out += "><![CDATA[";
-    if (escape) {
-      out += EscapeCData(values[static_cast<size_t>(f)]);
-    } else {
-      out += values[static_cast<size_t>(f)];
-    }
+    value(f);
     out += "]]></";
     out += tag;
     out += ">\r\n";
   }
   out += "</item>\r\n";
+}
+
+}  // namespace
+
+void WriteItemBlock(std::string& out, const MessageValues& values, bool escape) {
+  AppendBlock(out, [&](int f) {
+    const std::string& v = values[static_cast<size_t>(f)];
+    out += escape ? EscapeCData(v) : v;
+  });
 }
 
 void NormaliseLineEndsToLf(std::string& text) {
@@ -46,46 +75,11 @@ std::string WrapForParsing(std::string_view storeBytes) {
   return out;
 }
 
-namespace {
-
-// A value with its line breaks as CR LF and, with `escape`, every "]]>" escaped.
-void AppendValue(std::string& out, std::string_view value, bool escape) {
-  size_t start = 0;
-  for (size_t i = 0; i < value.size(); ++i) {
-    const char c = value[i];
-    if (c == '\r' || c == '\n') {
-      out.append(value.substr(start, i - start));
-      out += "\r\n";
-      if (c == '\r' && i + 1 < value.size() && value[i + 1] == '\n') ++i;
-      start = i + 1;
-    } else if (c == ']' && escape && value.substr(i, 3) == "]]>") {
-      out.append(value.substr(start, i - start));
-      out += "&#093;&#093;>";
-      i += 2;
-      start = i + 1;
-    }
-  }
-  out.append(value.substr(start));
-}
-
-}  // namespace
-
 void AppendStoreBlock(std::string& out, const MessageList& list, int i, bool escape) {
   const auto n = static_cast<size_t>(i);
   const std::string* values[kFieldCount] = {&list.titleRss[n], &list.title[n], &list.link[n],
                                             &list.description[n], &list.pubDate[n]};
-  out += "<item>\r\n";
-  for (int f = 0; f < kFieldCount; ++f) {
-    const std::string_view tag = kFieldTags[static_cast<size_t>(f)];
-    out += '<';
-    out += tag;
-    out += "><![CDATA[";
-    AppendValue(out, *values[f], escape);
-    out += "]]></";
-    out += tag;
-    out += ">\r\n";
-  }
-  out += "</item>\r\n";
+  AppendBlock(out, [&](int f) { AppendValue(out, *values[f], escape); });
 }
 
 std::string NormaliseLineBreaks(std::string_view text) {
