@@ -27,14 +27,14 @@ start=$(date +%s.%N)
 cp "$store" "$work/copy.rss"; sync "$work/copy.rss"
 cp_time=$(python3 -c "import time,sys; print(time.time() - float(sys.argv[1]))" "$start")
 
-"$cli" export "$store" --as store --to "$work/all.rss" --timing >/dev/null 2>"$work/timing"
+"$cli" export "$store" --as store --out "$work/all.rss" --timing >/dev/null 2>"$work/timing"
 export_all=$(field export)
 
 # Every other channel: about half of the messages. The copy gets its index first, as a store
 # in use has one.
 awk 'NR % 2' "$work/channels" > "$work/half.myRSS"
 "$cli" rebuild-index "$work/copy.rss" >/dev/null
-"$cli" export "$work/copy.rss" --group "$work/half.myRSS" --as store --to "$work/half.rss" \
+"$cli" export "$work/copy.rss" --group "$work/half.myRSS" --as store --out "$work/half.rss" \
   --delete --timing >/dev/null 2>"$work/timing"
 remove=$(field remove)
 removed=$("$cli" census "$work/half.rss" | tail -n 1)
@@ -42,7 +42,7 @@ kept=$("$cli" census "$work/copy.rss" | tail -n 1)
 
 # Fifteen channels: about 10,000 messages as HTML files.
 sed -n 1,15p "$work/channels" > "$work/some.myRSS"
-"$cli" export "$store" --group "$work/some.myRSS" --as html --to "$work/html" --timing \
+"$cli" export "$store" --group "$work/some.myRSS" --as html --out "$work/html" --timing \
   > "$work/html.out" 2>"$work/timing"
 html=$(field export)
 files=$(find "$work/html" -type f | wc -l)

@@ -38,7 +38,11 @@ void Accumulator::Clear() {
   bits_.shrink_to_fit();
 }
 
-void Accumulator::Reorder(std::vector<int> items) { items_ = std::move(items); }
+void Accumulator::Reorder(std::vector<int> items) {
+  Clear();
+  items_.reserve(items.size());
+  for (int n : items) Add(n);
+}
 
 std::vector<int> Accumulator::TakeItems() {
   std::vector<int> items = std::move(items_);

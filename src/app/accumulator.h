@@ -18,7 +18,8 @@ class Accumulator {
   // Adds n at the end unless it is a member already.
   void Add(int n);
   void Clear();
-  // Replaces the order of the members (the same numbers, reordered).
+  // Makes `items` the members, in that order (a reordering, or a reordering with numbers left
+  // out; repeats are dropped).
   void Reorder(std::vector<int> items);
   // Takes the whole item list out, leaving the accumulator empty.
   std::vector<int> TakeItems();

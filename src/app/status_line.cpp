@@ -27,10 +27,15 @@ void StatusLine::SetPanelText(int panel, const QString& text) { panels_[panel]->
 
 QString StatusLine::PanelText(int panel) const { return panels_[panel]->text(); }
 
+namespace {
+qint64 gRepaintMs = 40;
+}  // namespace
+
+void SetProgressRepaintInterval(qint64 ms) { gRepaintMs = ms; }
+
 void StatusProgress::ShowStatusText(const std::string& text) {
-  constexpr qint64 kRepaintMs = 40;
   status_.SetPanelText(2, ToQ(text));
-  if (sinceRepaint_.isValid() && sinceRepaint_.elapsed() < kRepaintMs) return;
+  if (sinceRepaint_.isValid() && sinceRepaint_.elapsed() < gRepaintMs) return;
   window_.repaint();
   QCoreApplication::processEvents();
   sinceRepaint_.start();

@@ -42,4 +42,8 @@ class StatusProgress final : public Progress {
   QElapsedTimer sinceRepaint_;
 };
 
+// The least time between two repaints of StatusProgress (40 ms); tests set 0 so that every
+// progress text processes events.
+void SetProgressRepaintInterval(qint64 ms);
+
 }  // namespace vorlin

@@ -37,7 +37,9 @@ int Export(Context& context, const std::vector<std::string>& args) {
         throw UsageError{"--as takes txt, html or store"};
       }
       e.haveKind = true;
-    } else if (option == "--to") {
+    } else if (option == "--out") {
+      // A second target would silently replace the first.
+      if (e.haveTarget) throw UsageError{"--out given twice"};
       target = Arg(value());
       e.haveTarget = true;
     } else if (option == "--exists") {
@@ -58,7 +60,7 @@ int Export(Context& context, const std::vector<std::string>& args) {
     }
     return true;
   });
-  if (!e.haveKind || !e.haveTarget) throw UsageError{"export needs --as and --to"};
+  if (!e.haveKind || !e.haveTarget) throw UsageError{"export needs --as and --out"};
   (e.options.kind == ExportKind::kStore ? e.options.storeFile : e.options.outFolder) = target;
   const SettingsFile settings = SettingsFile::Load(context.configDir + "OpsRss.txt");
   e.options.nameLength =
@@ -79,6 +81,8 @@ int Export(Context& context, const std::vector<std::string>& args) {
     PrintLine(FoundStatusText(0));
     return 0;
   }
+  // What would refuse the removal refuses it before anything is written.
+  if (e.options.removeFromStore) CheckStoreReplacement(a.store, stamp);
   // The progress texts are the command's output.
   class Printing final : public Progress {
    public:
@@ -108,10 +112,12 @@ int Export(Context& context, const std::vector<std::string>& args) {
 void AddExportCommands(std::vector<Command>& commands) {
   commands.push_back(
       {"export",
-       "export STORE [SEARCH OPTIONS] --as txt|html|store --to PATH "
+       "export STORE [SEARCH OPTIONS] --as txt|html|store --out PATH "
        "[--exists overwrite|append|cancel] [--delete]",
-       "search STORE as `search` does and export the found messages as \"Выгрузка сообщений\" "
-       "does; --delete removes them from STORE afterwards",
+       "search STORE as `search` does (--to is the end date) and export the found messages as "
+       "\"Выгрузка сообщений\" does into the folder or store file PATH; --delete removes them "
+       "from STORE afterwards. An empty PATH, a PATH that exists and is not a regular file, and "
+       "STORE itself or its companion files are refused before anything is written",
        &Export});
 }
 

@@ -45,7 +45,7 @@ SearchArgs ParseSearchArgs(const std::vector<std::string>& args, const ExtraOpti
       if (i + 1 >= args.size()) throw UsageError{arg + " needs a value"};
       return args[++i];
     };
-    // The caller's own options come first: for `export`, --to names the target.
+    // The caller's own options come first.
     if (extra && extra(arg, value)) continue;
     bool query = false;
     for (size_t q = 0; q < 4; ++q) {

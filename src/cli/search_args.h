@@ -20,8 +20,8 @@ struct SearchArgs {
   int prefix = 80;
 };
 
-// Takes an option before the search does (`export` takes --to for its target): returns false
-// when the option is not its own.
+// Takes an option before the search does (`export` takes --as, --out and its answers):
+// returns false when the option is not its own.
 // `value` takes the option's value (a usage error when there is none).
 using ExtraOption =
     std::function<bool(const std::string& option, const std::function<std::string()>& value)>;

@@ -8,6 +8,7 @@
 #include <system_error>
 
 #include "ingest/store_append.h"
+#include "store/store_files.h"
 #include "store/store_format.h"
 #include "store/store_lock.h"
 #include "util/cp1251.h"
@@ -19,6 +20,13 @@ constexpr size_t kRelativeLimit = 200;
 constexpr size_t kNameBytes = 255;  // one name on Linux file systems, in UTF-8 bytes
 
 bool IsBlankOrControl(unsigned char c) { return c <= ' '; }
+
+bool IsBlank(std::string_view text) {
+  for (char c : text) {
+    if (!IsBlankOrControl(static_cast<unsigned char>(c))) return false;
+  }
+  return true;
+}
 
 bool IsSafe(unsigned char c) {
   return c == ' ' || (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') ||
@@ -42,21 +50,28 @@ std::string FitBytes(std::string_view name, size_t bytes) {
   return std::string(name.substr(0, keep));
 }
 
+// The file is new (created exclusively), so a write that fails removes it: no empty or cut
+// file is left under the name.
 void WriteNewFile(const std::string& path, std::string_view bytes) {
   const std::string shown = DisplayName(path);
-  int fd = ::open(FsPath(path).c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
-  if (fd < 0) throw Error("Cannot write " + shown + ": " + ErrnoText(errno));
-  while (!bytes.empty()) {
+  const auto failure = [&](int err) {
+    return Error("Не удалось записать " + shown + " (Cannot write " + shown +
+                 "): " + ErrnoText(err));
+  };
+  int fd = ::open(FsPath(path).c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+  if (fd < 0) throw failure(errno);
+  int err = 0;
+  while (!bytes.empty() && err == 0) {
     ssize_t n = ::write(fd, bytes.data(), bytes.size());
     if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) {
-      const int err = n < 0 ? errno : EIO;
-      ::close(fd);
-      throw Error("Cannot write " + shown + ": " + ErrnoText(err));
-    }
-    bytes.remove_prefix(static_cast<size_t>(n));
+    if (n <= 0) err = n < 0 ? errno : EIO;
+    if (n > 0) bytes.remove_prefix(static_cast<size_t>(n));
   }
-  if (::close(fd) != 0) throw Error("Cannot write " + shown + ": " + ErrnoText(errno));
+  if (::close(fd) != 0 && err == 0) err = errno;
+  if (err != 0) {
+    ::unlink(FsPath(path).c_str());
+    throw failure(err);
+  }
 }
 
 void MakeFolderFor(const std::string& path) {
@@ -103,12 +118,12 @@ bool ExportStore(const MessageList& list, const std::vector<int>& numbers,
   // The target may be another store that scheduled runs write to.
   StoreLock lock(options.storeFile);
   if (!FileExists(options.storeFile)) {
-    WriteFileAtomicChunks(options.storeFile, chunks);
+    WriteStoreFileWhole(options.storeFile, chunks);
     return true;
   }
   switch (askExists()) {
     case ExistsAnswer::kOverwrite:
-      WriteFileAtomicChunks(options.storeFile, chunks);
+      WriteStoreFileWhole(options.storeFile, chunks);
       return true;
     case ExistsAnswer::kAppend: {
       // Only the new blocks are written, and the file is cut back if that fails.
@@ -177,15 +192,53 @@ std::string FreeExportPath(std::string_view outFolder, std::string_view relative
   }
 }
 
+namespace {
+
+// Refuses, before anything is written, numbers the list does not hold, an empty output folder
+// or store file, a target store that belongs to the store the messages come from, and one
+// that is not a regular file.
+void CheckExportTarget(const MessageList& list, const std::vector<int>& numbers,
+                       const ExportOptions& options, std::string_view currentStore) {
+  for (int m : numbers) {
+    if (m < 0 || m >= list.Count()) {
+      throw Error(
+          "Выгрузка отменена: список сообщений загружен заново. (The export was cancelled: the "
+          "messages were loaded again; search again.)");
+    }
+  }
+  if (options.kind != ExportKind::kStore) {
+    // An empty folder would put the files into the root of the file system.
+    if (IsBlank(options.outFolder)) {
+      throw Error(
+          "Не выбрана папка для выгружаемых файлов. (No output folder: choose the folder for "
+          "unloading files, EditDirOut.)");
+    }
+    return;
+  }
+  if (IsBlank(options.storeFile)) {
+    throw Error(
+        "Не выбран файл для выгрузки сообщений. (No store file: choose the file for unloading "
+        "the messages, EditFileOut.)");
+  }
+  if (BelongsToStore(currentStore, options.storeFile)) {
+    const std::string shown = DisplayName(options.storeFile);
+    throw Error("Нельзя выгружать в " + shown +
+                ": это файл хранилища, из которого берутся сообщения; выберите другой файл. "
+                "(Cannot export into " +
+                shown +
+                ": it belongs to the store the messages come from (the store, its index, "
+                "temporary or backup file); choose another file.)");
+  }
+  RequireAbsentOrRegular(options.storeFile);
+}
+
+}  // namespace
+
 bool ExportMessages(const MessageList& list, const std::vector<int>& numbers,
                     const ExportOptions& options, std::string_view currentStore, Progress& progress,
                     const std::function<ExistsAnswer()>& askExists) {
+  CheckExportTarget(list, numbers, options, currentStore);
   if (options.kind == ExportKind::kStore) {
-    if (options.storeFile.empty()) throw Error("Cannot export: no store file is named");
-    if (!currentStore.empty() && SameFile(options.storeFile, currentStore)) {
-      throw Error("Cannot export into " + DisplayName(options.storeFile) +
-                  ": it is the store the messages come from; choose another file");
-    }
     if (!ExportStore(list, numbers, options, askExists)) return false;
   } else {
     ExportFiles(list, numbers, options, progress);
@@ -198,6 +251,12 @@ bool ExportAndRemove(const MessageList& list, const std::vector<int>& numbers,
                      const ExportOptions& options, std::string_view currentStore,
                      const StoreStamp& loaded, Progress& progress,
                      const std::function<ExistsAnswer()>& askExists) {
+  // Whatever would refuse the removal refuses it before anything is written, so that a retry
+  // cannot write the messages twice.
+  if (options.removeFromStore) {
+    CheckExportTarget(list, numbers, options, currentStore);
+    CheckStoreReplacement(currentStore, loaded);
+  }
   if (!ExportMessages(list, numbers, options, currentStore, progress, askExists)) return false;
   if (options.removeFromStore) ReplaceStoreWithout(currentStore, list, numbers, loaded);
   return true;

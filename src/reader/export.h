@@ -57,16 +57,21 @@ std::string FreeExportPath(std::string_view outFolder, std::string_view relative
 // Exports the messages `numbers` of `list` in that order. Text and HTML show "all files-"
 // N-1 " current-" i every hundred messages and " Ok-" N at the end; a store export asks
 // `askExists` when the target exists. Returns false when the user cancelled at that prompt.
-// `currentStore` is the store the messages come from: exporting into it (under any name) is
-// refused, as it would lose both copies once the messages are removed. Throws
+// `currentStore` is the store the messages come from. Refused with Error before anything is
+// written: a number `list` does not hold, an empty output folder or store file, a target that
+// belongs to the current store (the store under any name, its indexes, its temporary or backup
+// names: a removal afterwards would lose both copies) and a target that is not a regular file.
+// A target store that is a link is written through and keeps its mode. Throws
 // ExportFolderError when a folder cannot be created and Error on any other failure; files
-// written before stay.
+// written before stay, a text or HTML file whose write failed does not.
 bool ExportMessages(const MessageList& list, const std::vector<int>& numbers,
                     const ExportOptions& options, std::string_view currentStore, Progress& progress,
                     const std::function<ExistsAnswer()>& askExists);
 
 // The export followed, when it ran to its end and `options.removeFromStore` is set, by the
-// store's replacement without the exported messages. Returns false when cancelled.
+// store's replacement without the exported messages. Whatever would refuse that replacement
+// (CheckStoreReplacement) refuses it before the export writes anything. Returns false when
+// cancelled.
 bool ExportAndRemove(const MessageList& list, const std::vector<int>& numbers,
                      const ExportOptions& options, std::string_view currentStore,
                      const StoreStamp& loaded, Progress& progress,

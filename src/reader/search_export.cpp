@@ -27,15 +27,23 @@ void SearchPage::ButtonUnloadingSelMesClick() {
   ExportOptions options = exportOptions_->Options();
   options.nameLength = nameLength_();
   BusyScope busy(state_);
+  // The export processes events: the accumulator may change meanwhile, so it exports a copy,
+  // and the store is not loaded again until the export and its removal are done.
+  const std::vector<int> numbers = state_.accumulator.Items();
+  QPushButton* load = ui.ButtonLoadAllFromArx;
+  const bool loadEnabled = load->isEnabled();
+  load->setEnabled(false);
+  exporting_ = true;
   ui.ButtonUnloadingSelMes->setEnabled(false);
   try {
     StatusProgress progress(*status_, *window());
-    ExportAndRemove(state_.messages, state_.accumulator.Items(), options, storeName_(),
-                    state_.loadedStamp, progress,
+    ExportAndRemove(state_.messages, numbers, options, storeName_(), state_.loadedStamp, progress,
                     [this] { return static_cast<ExistsAnswer>(existsPrompt_->exec()); });
   } catch (const std::exception& e) {
     ReportError(QString::fromUtf8(e.what()));
   }
+  exporting_ = false;
+  load->setEnabled(loadEnabled);
   ui.ButtonUnloadingSelMes->setEnabled(true);
 }
 

@@ -100,19 +100,27 @@ bool SearchPage::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void SearchPage::ButtonLoadAllFromArxClick() {
+  // An export reads the list it started with to its end, and builds the removal on it.
+  if (exporting_) return;
   BusyScope busy(state_);
   QPushButton* button = ui.ButtonLoadAllFromArx;
   button->setEnabled(false);
   try {
     StatusProgress progress(*status_, *window());
     RecoverStoreIfFree(storeName_());
-    state_.loadedStamp = LoadStoreStamped(storeName_(), state_.messages, progress);
-    // The numbers held by the found set, the accumulator and the message list named the
-    // messages of the old list.
+    // Events processed during the load see the old list whole, with the numbers that name it.
+    MessageList loaded;
+    const StoreStamp stamp = LoadStoreStamped(storeName_(), loaded, progress);
+    // From the swap on, no number of the old list may be read: every list of them is emptied
+    // before the next event is processed.
+    state_.messages.Swap(loaded);
+    state_.loadedStamp = stamp;
     state_.found.clear();
     state_.accumulator.Clear();
+    state_.speechQueue.clear();
     ui.PanelAllFound->setText(QStringLiteral("0"));
     emit StoreLoaded();
+    loaded.Clear();
     selected_.clear();
     state_.channels.clear();
     state_.channels = TakeCensus(state_.messages, progress);
@@ -197,6 +205,8 @@ void SearchPage::ButtonExceptionClick() {
 
 void SearchPage::ButtonShowAllMessClick() {
   std::vector<int> items = state_.accumulator.Items();
+  // Only numbers of the loaded list are sorted and listed.
+  std::erase_if(items, [&](int n) { return n < 0 || n >= state_.messages.Count(); });
   SortByChannelAndDate(state_.messages, items);
   state_.accumulator.Reorder(items);
   emit ListMessages(items, true);

@@ -95,6 +95,7 @@ class SearchPage : public QWidget {
   std::function<int()> nameLength_;
   std::vector<std::string> allShown_;  // lines of ListBoxChannelAll
   std::vector<std::string> selected_;  // lines of ListBoxChannel
+  bool exporting_ = false;             // the store is not loaded again meanwhile
 };
 
 }  // namespace vorlin

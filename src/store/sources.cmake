@@ -1,6 +1,7 @@
 list(APPEND VORLIN_CORE_SOURCES
   src/store/message_list.cpp
   src/store/store_format.cpp
+  src/store/store_files.cpp
   src/store/crc32.cpp
   src/store/key_index.cpp
   src/store/store_walk.cpp

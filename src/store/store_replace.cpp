@@ -20,7 +20,6 @@ namespace {
 
 constexpr uint64_t kTailBytes = 64 * 1024;
 constexpr size_t kWriteChunk = 4 << 20;
-const char* const kTemporaryStore = "temp_FileAllRSS_0000.rss";
 const char* const kMoveFailed = "Операция не завершена! Ошибка переноса файла!";
 
 std::string FolderOf(std::string_view storeName) {
@@ -61,15 +60,31 @@ void SyncFolder(const std::string& folder) {
   if (dir.fd >= 0) ::fsync(dir.fd);
 }
 
-// The new store into the temporary file: the kept messages as the line list writes them, then
-// the appended bytes as they are. A stale temporary file is overwritten.
-void WriteTemporary(const std::string& temp, mode_t mode, const MessageList& list,
-                    const std::vector<bool>& drop, std::string_view appended) {
+// Creates the first free temporary name beside the store, exclusively: a file that has the
+// name already is not the replacement's to overwrite.
+int CreateTemporary(const std::string& store, std::string& temp) {
+  for (int k = 0; k < kTemporaryStoreNames; ++k) {
+    temp = TemporaryStoreName(store, k);
+    const int fd = ::open(FsPath(temp).c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (fd >= 0) return fd;
+    if (errno != EEXIST) throw Error("Cannot write " + DisplayName(temp) + ": " + ErrnoText(errno));
+  }
+  throw Error("Cannot write " + DisplayName(temp) + ": every temporary name is taken");
+}
+
+// The new store into a new temporary file: the kept messages as the line list writes them,
+// then the appended bytes as they are. It gets the mode and, where allowed, the owner of the
+// store.
+std::string WriteTemporary(const std::string& store, const struct stat& st, const MessageList& list,
+                           const std::vector<bool>& drop, std::string_view appended) {
+  std::string temp;
+  Fd out(CreateTemporary(store, temp));
   const std::string shown = DisplayName(temp);
-  Fd out(::open(FsPath(temp).c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
-  if (out.fd < 0) throw Error("Cannot write " + shown + ": " + ErrnoText(errno));
   try {
-    ::fchmod(out.fd, mode & 07777);
+    if (::fchown(out.fd, st.st_uid, st.st_gid) != 0) {
+      // Only root may give a file away; an ordinary user's store stays the user's anyway.
+    }
+    ::fchmod(out.fd, st.st_mode & 07777);
     std::string blocks;
     for (int i = 0; i < list.Count(); ++i) {
       if (drop[static_cast<size_t>(i)]) continue;
@@ -89,11 +104,54 @@ void WriteTemporary(const std::string& temp, mode_t mode, const MessageList& lis
     ::unlink(FsPath(temp).c_str());
     throw;
   }
+  return temp;
+}
+
+std::string ChangedText(const std::string& shown) {
+  return "Хранилище " + shown +
+         " изменилось после загрузки: загрузите его снова. (Cannot remove messages from the "
+         "store " +
+         shown + ": it has changed since it was loaded (load it again first).)";
+}
+
+// Opens the store for a replacement, checking that it is the regular file `loaded` describes,
+// grown at most by appending. `st` gets its state.
+int OpenLoadedStore(const std::string& store, const std::string& shown, const StoreStamp& loaded,
+                    struct stat& st) {
+  if (!loaded.valid) throw Error(ChangedText(shown));
+  // Not blocking, so that a FIFO under the store's name is refused rather than waited on.
+  Fd in(::open(FsPath(store).c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+  if (in.fd < 0 || ::fstat(in.fd, &st) != 0) {
+    throw Error("Cannot read store " + shown + ": " + ErrnoText(errno));
+  }
+  if (!S_ISREG(st.st_mode)) RequireAbsentOrRegular(store);
+  // Only appending keeps the loaded messages at their numbers; anything else would make the
+  // message list a wrong picture of the file.
+  if (static_cast<uint64_t>(st.st_dev) != loaded.device ||
+      static_cast<uint64_t>(st.st_ino) != loaded.inode ||
+      static_cast<uint64_t>(st.st_size) < loaded.length ||
+      TailCrc(in.fd, loaded.length, shown) != loaded.tailCrc) {
+    throw Error(ChangedText(shown));
+  }
+  const int fd = in.fd;
+  in.fd = -1;
+  return fd;
+}
+
+// A backup name that is taken holds a file of someone else's: it is never replaced.
+void RequireFreeBackup(const std::string& store, const std::string& shown) {
+  const std::string backup = BackupStoreName(store);
+  struct stat st {};
+  if (::lstat(FsPath(backup).c_str(), &st) != 0) return;
+  const std::string taken = DisplayName(backup);
+  throw Error(kMoveFailed + shown + "\nФайл " + taken +
+              " уже существует: переименуйте или удалите его. (The operation was not completed: "
+              "the backup name " +
+              taken + " is taken; rename or remove that file.)");
 }
 
 // A second name for the old store: a hard link, or a copy where the file system has none.
 bool MakeBackup(const std::string& store, const std::string& backup, int storeFd) {
-  ::unlink(FsPath(backup).c_str());  // a stale backup of an earlier run
   if (::link(FsPath(store).c_str(), FsPath(backup).c_str()) == 0) return true;
   if (errno != EPERM && errno != EXDEV && errno != EMLINK && errno != ENOTSUP) return false;
   Fd copy(::open(FsPath(backup).c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644));
@@ -117,11 +175,13 @@ bool MakeBackup(const std::string& store, const std::string& backup, int storeFd
 
 }  // namespace
 
-std::string TemporaryStoreName(std::string_view storeName) {
-  return FolderOf(storeName) + kTemporaryStore;
+void CheckStoreReplacement(std::string_view storeName, const StoreStamp& loaded) {
+  const std::string store = FileNamedBy(storeName);
+  const std::string shown = DisplayName(storeName);
+  struct stat st {};
+  Fd in(OpenLoadedStore(store, shown, loaded, st));
+  RequireFreeBackup(store, shown);
 }
-
-std::string BackupStoreName(std::string_view storeName) { return std::string(storeName) + ".bak"; }
 
 StoreStamp StampStore(std::string_view storeName, uint64_t length) {
   const std::string shown = DisplayName(storeName);
@@ -157,31 +217,19 @@ StoreStamp LoadStoreStamped(std::string_view storeName, MessageList& list, Progr
 void ReplaceStoreWithout(std::string_view storeName, const MessageList& list,
                          const std::vector<int>& remove, const StoreStamp& loaded,
                          const std::function<void(ReplaceStep)>& onStep) {
-  const std::string store(storeName);
+  // A link stays: the file it leads to is replaced.
+  const std::string store = FileNamedBy(storeName);
   const std::string shown = DisplayName(storeName);
-  const std::string changed = "Cannot remove messages from the store " + shown +
-                              ": it has changed since it was loaded (load it again first)";
-  if (!loaded.valid) throw Error(changed);
   // No other writer may append while the new store is made.
-  StoreLock lock(store);
-  Fd in(::open(FsPath(store).c_str(), O_RDONLY | O_CLOEXEC));
+  StoreLock lock(storeName);
   struct stat st {};
-  if (in.fd < 0 || ::fstat(in.fd, &st) != 0) {
-    throw Error("Cannot read store " + shown + ": " + ErrnoText(errno));
-  }
-  // Only appending keeps the loaded messages at their numbers; anything else would make the
-  // message list a wrong picture of the file.
-  if (static_cast<uint64_t>(st.st_dev) != loaded.device ||
-      static_cast<uint64_t>(st.st_ino) != loaded.inode ||
-      static_cast<uint64_t>(st.st_size) < loaded.length ||
-      TailCrc(in.fd, loaded.length, shown) != loaded.tailCrc) {
-    throw Error(changed);
-  }
+  Fd in(OpenLoadedStore(store, shown, loaded, st));
+  RequireFreeBackup(store, shown);
   // Half a block left by a killed writer is cut off first, so that only whole blocks are
   // carried over.
-  RecoverStore(store);
+  RecoverStore(storeName);
   if (::fstat(in.fd, &st) != 0 || static_cast<uint64_t>(st.st_size) < loaded.length) {
-    throw Error(changed);
+    throw Error(ChangedText(shown));
   }
   std::string appended;
   ReadAt(in.fd, appended, loaded.length, static_cast<uint64_t>(st.st_size) - loaded.length, shown);
@@ -190,19 +238,21 @@ void ReplaceStoreWithout(std::string_view storeName, const MessageList& list,
   for (int m : remove) {
     if (m >= 0 && m < list.Count()) drop[static_cast<size_t>(m)] = true;
   }
-  const std::string temp = TemporaryStoreName(store);
-  WriteTemporary(temp, st.st_mode, list, drop, appended);
+  const std::string temp = WriteTemporary(store, st, list, drop, appended);
   if (onStep) onStep(ReplaceStep::kTemporaryWritten);
 
   const std::string backup = BackupStoreName(store);
-  if (!MakeBackup(store, backup, in.fd)) throw Error(kMoveFailed + shown);
+  if (!MakeBackup(store, backup, in.fd)) {
+    ::unlink(FsPath(temp).c_str());
+    throw Error(kMoveFailed + shown);
+  }
   if (onStep) onStep(ReplaceStep::kBackupMade);
   // A writer that did not wait for us appended in the meantime: its messages would be lost.
   struct stat now {};
   if (::fstat(in.fd, &now) != 0 || now.st_size != st.st_size) {
     ::unlink(FsPath(backup).c_str());
     ::unlink(FsPath(temp).c_str());
-    throw Error(changed);
+    throw Error(ChangedText(shown));
   }
   if (::rename(FsPath(temp).c_str(), FsPath(store).c_str()) != 0) {
     throw Error(kMoveFailed + DisplayName(temp));
@@ -212,7 +262,7 @@ void ReplaceStoreWithout(std::string_view storeName, const MessageList& list,
   ::unlink(FsPath(backup).c_str());
   SyncFolder(FolderOf(store));
   // The index keeps the keys of the removed messages too, so it covers the new store.
-  RecordIndexCoversStore(store);
+  RecordIndexCoversStore(storeName);
 }
 
 }  // namespace vorlin

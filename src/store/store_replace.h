@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "store/message_list.h"
+#include "store/store_files.h"
 #include "util/progress.h"
 
 namespace vorlin {
@@ -32,22 +33,26 @@ StoreStamp StampStore(std::string_view storeName, uint64_t length);
 // on a list that may not match the file.
 StoreStamp LoadStoreStamped(std::string_view storeName, MessageList& list, Progress& progress);
 
-// The temporary store beside the store, and the backup name of the store.
-std::string TemporaryStoreName(std::string_view storeName);
-std::string BackupStoreName(std::string_view storeName);
-
 // The points of a replacement at which a test may stop it.
 enum class ReplaceStep { kTemporaryWritten, kBackupMade, kStoreReplaced };
 
+// Throws Error (message UTF-8) when a replacement of the store built on the list `loaded`
+// stamps would be refused: the store is not a regular file, it has changed since the load
+// other than by appending (a second removal from the same list finds another file), or its
+// backup name is taken. An export calls it before it writes anything.
+void CheckStoreReplacement(std::string_view storeName, const StoreStamp& loaded);
+
 // Rewrites the store so that it holds every message of `list` whose number is not in
 // `remove`, in message-number order, followed unchanged by whatever was appended to the store
-// after `loaded` was taken. The new text goes to "temp_FileAllRSS_0000.rss" beside the store,
-// is flushed, the old store gets the backup name as a second name, the temporary file is
-// renamed over the store in one step, and the backup name is removed: at every instant the
-// store name holds a whole store, the old one or the new one.
-// Throws Error (message UTF-8) and leaves the store as it was when the store has changed
-// since `loaded` other than by appending, when the temporary file cannot be written, or when
-// one of the two renames fails ("Операция не завершена! Ошибка переноса файла!" and the file).
+// after `loaded` was taken. A store name that is a link keeps being one: the file it leads to
+// is replaced, and keeps its mode. The new text goes to the first free temporary name beside
+// that file ("temp_FileAllRSS_0000.rss", created exclusively), is flushed, the old store gets
+// the backup name as a second name, the temporary file is renamed over the store in one step,
+// and the backup name is removed: at every instant the store name holds a whole store, the old
+// one or the new one. No file the replacement did not create is ever truncated, removed or
+// renamed over. Throws Error (message UTF-8) and leaves the store as it was when
+// CheckStoreReplacement refuses, when the temporary file cannot be written, or when one of the
+// two renames fails ("Операция не завершена! Ошибка переноса файла!" and the file).
 void ReplaceStoreWithout(std::string_view storeName, const MessageList& list,
                          const std::vector<int>& remove, const StoreStamp& loaded,
                          const std::function<void(ReplaceStep)>& onStep = nullptr);

@@ -2,6 +2,9 @@
 #include "reader/export.h"
 
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 
@@ -132,6 +135,7 @@ class StoreExport : public ::testing::Test {
   std::string store_ = dir_ / "news.rss";
   MessageList list_;
   StoreStamp stamp_;
+  RecordingProgress progress_;
 };
 
 TEST_F(StoreExport, SplittingAStoreKeepsEveryMessageInOneOfTheTwo) {
@@ -148,10 +152,13 @@ TEST_F(StoreExport, SplittingAStoreKeepsEveryMessageInOneOfTheTwo) {
   EXPECT_NE(ReadBytes(part).find("<![CDATA[x&#093;&#093;>y]]>"), std::string::npos);
 }
 
-TEST_F(StoreExport, TheFileExistsPromptOverwritesAppendsOrCancels) {
+TEST_F(StoreExport, TheFileExistsPromptOverwritesAppendsOrCancelsThroughALinkKeepingTheMode) {
   const std::string part = dir_ / "part.rss";
   const std::string before = ReadBytes(store_);
-  WriteBytes(part, "old");
+  const auto privateMode = std::filesystem::perms::owner_read | std::filesystem::perms::owner_write;
+  WriteBytes(dir_ / "real.rss", "old");
+  std::filesystem::permissions(dir_ / "real.rss", privateMode);
+  std::filesystem::create_symlink("real.rss", part);
   EXPECT_FALSE(Export({ExportKind::kStore, "", part, 80, true}, ExistsAnswer::kCancel));
   EXPECT_EQ(ReadBytes(part), "old");
   EXPECT_EQ(ReadBytes(store_), before);  // cancelled: nothing removed
@@ -159,21 +166,71 @@ TEST_F(StoreExport, TheFileExistsPromptOverwritesAppendsOrCancels) {
   ASSERT_TRUE(Export({ExportKind::kStore, "", part, 80, false}, ExistsAnswer::kOverwrite));
   const std::string exported = ReadBytes(part);
   EXPECT_EQ(Titles(part), (std::vector<std::string>{"b", "d"}));
+  EXPECT_TRUE(std::filesystem::is_symlink(part));
+  EXPECT_EQ(std::filesystem::status(part).permissions(), privateMode);
   ASSERT_TRUE(Export({ExportKind::kStore, "", part, 80, false}, ExistsAnswer::kAppend));
   EXPECT_EQ(ReadBytes(part), exported + exported);
   EXPECT_EQ(ReadBytes(store_), before);  // deletion off
 }
 
-TEST_F(StoreExport, TheStoreItselfIsNeverATargetAndAFailedExportRemovesNothing) {
+TEST_F(StoreExport, TargetsThatBelongToTheStoreOrAreNoFilesAreRefusedBeforeAWrite) {
   const std::string before = ReadBytes(store_);
   std::filesystem::create_hard_link(store_, dir_ / "alias.rss");
-  EXPECT_NE(ErrorText([&] {
-              Export({ExportKind::kStore, "", dir_ / "alias.rss", 80, true});
-            }).find("it is the store the messages come from"),
-            std::string::npos);
+  ::mkfifo((dir_ / "fifo").c_str(), 0644);
+  std::filesystem::create_symlink(dir_ / "fifo", dir_ / "to-fifo.rss");
+  std::filesystem::create_directory(dir_ / "folder.rss");
+  for (const std::string& target : {dir_ / "alias.rss", dir_ / "temp_FileAllRSS_0000.rss",
+                                    store_ + ".bak", dir_ / "news.BCRC32", dir_ / "fifo",
+                                    dir_ / "to-fifo.rss", dir_ / "folder.rss", std::string()}) {
+    EXPECT_THROW(Export({ExportKind::kStore, "", target, 80, true}, ExistsAnswer::kOverwrite),
+                 Error)
+        << target;
+    EXPECT_EQ(ReadBytes(store_), before) << target;
+  }
+  EXPECT_FALSE(std::filesystem::exists(dir_ / "temp_FileAllRSS_0000.rss"));
+  EXPECT_FALSE(std::filesystem::exists(store_ + ".bak"));
+  EXPECT_TRUE(std::filesystem::is_fifo(dir_ / "fifo"));
+  EXPECT_TRUE(std::filesystem::is_symlink(dir_ / "to-fifo.rss"));
   EXPECT_THROW(Export({ExportKind::kStore, "", "/dev/full/x.rss", 80, true}), Error);
-  EXPECT_THROW(Export({ExportKind::kText, "/dev/full", "", 80, true}), Error);
+  // An empty output folder would put the files into the root of the file system.
+  EXPECT_NE(ErrorText([&] {
+              Export({ExportKind::kHtml, "", "", 80, true});
+            }).find("(No output folder"),
+            std::string::npos);
   EXPECT_EQ(ReadBytes(store_), before);
+}
+
+TEST_F(StoreExport, ARefusedRemovalIsRefusedBeforeTheExportWrites) {
+  const std::string part = dir_ / "part.rss";
+  ASSERT_TRUE(Export({ExportKind::kStore, "", part, 80, true}));
+  const std::string exported = ReadBytes(part);
+  // The same list again: the store is another file now, and a retry must not duplicate.
+  EXPECT_THROW(Export({ExportKind::kStore, "", part, 80, true}, ExistsAnswer::kAppend), Error);
+  EXPECT_THROW(Export({ExportKind::kText, dir_ / "out", "", 80, true}), Error);
+  EXPECT_EQ(ReadBytes(part), exported);
+  EXPECT_FALSE(std::filesystem::exists(dir_ / "out"));
+  // Numbers the list does not hold are never read.
+  EXPECT_THROW(ExportMessages(list_, {1, 7}, {ExportKind::kText, dir_ / "out", "", 80, false},
+                              store_, progress_, nullptr),
+               Error);
+  EXPECT_FALSE(std::filesystem::exists(dir_ / "out"));
+}
+
+TEST_F(StoreExport, AFailedFileExportLeavesNoFileUnderItsName) {
+  // A full disk, as root cannot bypass it: no byte may be written.
+  struct rlimit old {};
+  ::getrlimit(RLIMIT_FSIZE, &old);
+  ::signal(SIGXFSZ, SIG_IGN);
+  struct rlimit none = old;
+  none.rlim_cur = 0;
+  ::setrlimit(RLIMIT_FSIZE, &none);
+  const std::string error = ErrorText([&] {
+    ExportMessages(list_, {1}, {ExportKind::kHtml, dir_ / "out", "", 80, false}, store_, progress_,
+                   nullptr);
+  });
+  ::setrlimit(RLIMIT_FSIZE, &old);
+  EXPECT_NE(error, "no error");
+  EXPECT_EQ(Files(dir_ / "out"), std::vector<std::string>{});
 }
 
 }  // namespace
@@ -182,23 +239,28 @@ TEST_F(StoreExport, TheStoreItselfIsNeverATargetAndAFailedExportRemovesNothing) 
 namespace vorlin {
 namespace {
 
-TEST_F(StoreExport, TheCommandSplitsAStoreAndRefusesWhatWouldLoseMessages) {
+TEST_F(StoreExport, TheCommandTakesItsTargetAsOutAndToAsTheEndDate) {
   const std::string part = dir_ / "part.rss";
-  test::CliRun run = test::RunCli("export " + store_ + " --title b --as store --to " + part);
+  std::string dated;
+  for (const char* date : {"Mon, 05 May 2008 10:00:00 +0000", "Thu, 01 Jan 2009 10:00:00 +0000"}) {
+    WriteItemBlock(dated, {"C", date, "l", "d", date}, true);
+  }
+  WriteBytes(store_, NormaliseLineBreaks(dated));
+  const std::string range = "export " + store_ + " --from 2008-01-01 --to 2008-12-31 --as store ";
+  // The target given as a second --to is a date that does not parse: nothing is done.
+  EXPECT_EQ(test::RunCli(range + "--to " + part + " --delete").status, 2);
+  EXPECT_FALSE(std::filesystem::exists(part));
+  test::CliRun run = test::RunCli(range + "--out " + part + " --delete");
   EXPECT_EQ(run.status, 0) << run.err;
   EXPECT_EQ(run.out, " Ok-1\n");
-  // The target exists now: without an answer the export is cancelled and nothing removed.
-  run = test::RunCli("export " + store_ + " --as store --to " + part + " --delete");
-  EXPECT_EQ(run.status, 1);
-  EXPECT_EQ(Titles(store_).size(), 4u);
-  run = test::RunCli("export " + store_ + " --title d --as store --to " + part +
-                     " --exists append --delete");
-  EXPECT_EQ(run.status, 0) << run.err;
-  EXPECT_EQ(Titles(part), (std::vector<std::string>{"b", "d"}));
-  EXPECT_EQ(Titles(store_), (std::vector<std::string>{"a", "b", "c"}));
-  run = test::RunCli("export " + store_ + " --as store --to " + store_ + " --delete");
-  EXPECT_EQ(run.status, 1);
-  EXPECT_EQ(Titles(store_), (std::vector<std::string>{"a", "b", "c"}));
+  EXPECT_EQ(Titles(part), (std::vector<std::string>{"Mon, 05 May 2008 10:00:00 +0000"}));
+  EXPECT_EQ(Titles(store_), (std::vector<std::string>{"Thu, 01 Jan 2009 10:00:00 +0000"}));
+  // An existing target without --exists is cancelled; the store's own files are refused.
+  for (const std::string& target : {part, store_, store_ + ".bak", std::string("''")}) {
+    run = test::RunCli("export " + store_ + " --as store --out " + target + " --delete");
+    EXPECT_EQ(run.status, 1) << target;
+  }
+  EXPECT_EQ(Titles(store_).size(), 1u);
 }
 
 }  // namespace

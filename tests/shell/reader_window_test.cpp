@@ -15,8 +15,10 @@
 #include <QTimer>
 #include <QToolButton>
 
+#include "app/control_state.h"
 #include "app/html_view.h"
 #include "app/status_line.h"
+#include "reader/export_options_dialog.h"
 #include "store/store_format.h"
 #include "window_fixture.h"
 
@@ -132,6 +134,67 @@ TEST_F(ReaderWindow, ExtendedSearchesCombineInTheAccumulator) {
   EXPECT_EQ(Lines(), QStringList({QStringLiteral("Sport... Матч")}));
   Find<QPushButton>("ButtonClearAllFound")->click();
   EXPECT_EQ(count->text(), QStringLiteral("0"));
+}
+
+// One channel of `count` messages titled "t0", "t1", ...
+std::string Store(int count) {
+  std::string store;
+  for (int i = 0; i < count; ++i) {
+    WriteItemBlock(store, {"C", "t" + std::to_string(i), "l", "d", "p"}, true);
+  }
+  return store;
+}
+
+TEST_F(ReaderWindow, NoEventDuringAReloadOrAnExportSeesANumberOfAnotherList) {
+  SetProgressRepaintInterval(0);  // every progress text processes events
+  dir_.Write("s.rss", Store(150));
+  Start({QStringLiteral("--store"), QString::fromStdString(dir_.Name() + "s.rss")});
+  const AppState& state = window_->State();
+  list_ = Find<QListView>("ListBoxTitle");
+  auto* load = Find<QPushButton>("ButtonLoadAllFromArx");
+  const auto fill = [&] {
+    load->click();
+    Find<QPushButton>("ButtonFound")->click();
+    Find<QPushButton>("ButtonAssociation")->click();
+  };
+  fill();
+  ASSERT_EQ(state.accumulator.Count(), 150u);
+  // "Показать(Show)" pressed at every event of a reload that makes the list shorter.
+  dir_.Write("s.rss", Store(3));
+  int stale = 0;
+  int shows = 0;
+  QTimer probe;
+  auto connection = QObject::connect(&probe, &QTimer::timeout, [&] {
+    for (int n : state.accumulator.Items()) stale += n >= state.messages.Count();
+    if (stale == 0) Find<QPushButton>("ButtonShowAllMess")->click();
+    ++shows;
+  });
+  probe.start(0);
+  load->click();
+  probe.stop();
+  EXPECT_EQ(stale, 0);
+  EXPECT_GT(shows, 2);
+  EXPECT_EQ(list_->model()->rowCount(), 0);
+
+  // An export reads the list it started with to its end: a reload waits for it.
+  fill();
+  dir_.Write("s.rss", Store(1));
+  TFormUSelMes& options = window_->FormUSelMes();
+  options.ui.EditDirOut->setText(QString::fromStdString(dir_.Name() + "out"));
+  SetRadioIndex(options.ui.RGroupWUnload, 0);
+  SetRadioIndex(options.ui.RadioGroupDelMes, 1);
+  QObject::disconnect(connection);
+  QObject::connect(&probe, &QTimer::timeout,
+                   [&] { (options.isVisible() ? options.ui.ButtonOk : load)->click(); });
+  probe.start(0);
+  Find<QPushButton>("ButtonUnloadingSelMes")->click();
+  probe.stop();
+  EXPECT_TRUE(errors_.isEmpty()) << errors_.join(QLatin1Char('\n')).toStdString();
+  for (const char* name : {"out/C/t0_0.txt", "out/C/t1_0.txt", "out/C/t2_0.txt"}) {
+    EXPECT_EQ(dir_.Read(name).substr(0, 7), "C\r\n\r\nt" + std::string(1, name[7])) << name;
+  }
+  EXPECT_EQ(state.messages.Count(), 3);
+  SetProgressRepaintInterval(40);
 }
 
 TEST_F(ReaderWindow, ChannelListsFilterMoveAndLoadGroups) {

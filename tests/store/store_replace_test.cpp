@@ -82,19 +82,32 @@ TEST_F(StoreReplace, AStoreChangedOtherThanByAppendingIsLeftAlone) {
   }
 }
 
-TEST_F(StoreReplace, FailuresLeaveTheStoreAsItWas) {
+TEST_F(StoreReplace, NeverTouchesAFileItDidNotCreateAndKeepsALinkAndTheMode) {
+  // The store name is a link: the file it leads to is replaced, and keeps its mode.
+  const std::string real = dir_ / "real.rss";
+  const auto privateMode = std::filesystem::perms::owner_read | std::filesystem::perms::owner_write;
+  store_ = dir_ / "link.rss";
+  std::filesystem::create_symlink(real, store_);
   const std::string original = Blocks({"a", "b"});
   Load(original);
-  // The temporary file cannot be written.
-  std::filesystem::create_directory(TemporaryStoreName(store_));
-  EXPECT_THROW(ReplaceStoreWithout(store_, list_, {0}, stamp_), Error);
+  std::filesystem::permissions(real, privateMode);
+  // The user's file under the temporary name stays; the replacement takes another name.
+  WriteBytes(TemporaryStoreName(store_), "mine");
+  ReplaceStoreWithout(store_, list_, {0}, stamp_);
+  EXPECT_EQ(Titles(), std::vector<std::string>{"b"});
+  EXPECT_TRUE(std::filesystem::is_symlink(store_));
+  EXPECT_EQ(std::filesystem::status(real).permissions(), privateMode);
+  // A taken backup name is refused before anything is written.
+  Load(original);
+  WriteBytes(BackupStoreName(real), "mine too");
+  EXPECT_EQ(ErrorText([&] {
+              ReplaceStoreWithout(store_, list_, {0}, stamp_);
+            }).rfind("Операция не завершена! Ошибка переноса файла!" + store_, 0),
+            0u);
   EXPECT_EQ(ReadBytes(store_), original);
-  std::filesystem::remove(TemporaryStoreName(store_));
-  // The backup name cannot be made: the program's own message names the store.
-  std::filesystem::create_directories(BackupStoreName(store_) + "/x");
-  EXPECT_EQ(ErrorText([&] { ReplaceStoreWithout(store_, list_, {0}, stamp_); }),
-            "Операция не завершена! Ошибка переноса файла!" + store_);
-  EXPECT_EQ(ReadBytes(store_), original);
+  EXPECT_EQ(ReadBytes(BackupStoreName(real)), "mine too");
+  EXPECT_EQ(ReadBytes(TemporaryStoreName(store_)), "mine");
+  EXPECT_FALSE(std::filesystem::exists(TemporaryStoreName(store_, 1)));
 }
 
 TEST_F(StoreReplace, AKillAtAnyStepLeavesAWholeStoreUnderItsName) {
