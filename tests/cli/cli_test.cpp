@@ -11,12 +11,6 @@ namespace {
 using test::CliRun;
 using test::RunCli;
 
-std::string Quote(const std::string& s) {
-  std::string q = "'";
-  for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return q + "'";
-}
-
 class CliStore : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -24,11 +18,10 @@ class CliStore : public ::testing::Test {
     WriteItemBlock(store, {W("Мир"), W("Заголовок"), "http://a/1", "line\r\n\"q\" \\", "d1"}, true);
     WriteItemBlock(store, {"world", "T2", "http://a/2", "abc", "d2"}, true);
     WriteItemBlock(store, {W("мир"), "T3", "http://a/3", "abc", "d3"}, true);
-    test::WriteBytes(dir_.path() / "news.rss", store);
-    store_ = Quote((dir_.path() / "news.rss").string());
+    test::WriteBytes(store_, store);
   }
   test::TempDir dir_;
-  std::string store_;
+  std::string store_ = dir_ / "news.rss";
 };
 
 TEST_F(CliStore, CensusDumpAndRebuildIndexPrintWhatScriptsRead) {
@@ -50,18 +43,18 @@ TEST_F(CliStore, CensusDumpAndRebuildIndexPrintWhatScriptsRead) {
   r = RunCli("rebuild-index " + store_);
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(r.out, "2\n");  // two distinct descriptions
-  EXPECT_TRUE(std::filesystem::exists(dir_.path() / "news.BCRC32"));
+  EXPECT_TRUE(std::filesystem::exists(dir_ / "news.BCRC32"));
 }
 
 TEST_F(CliStore, BrokenOrMissingStoreFailsWithOneLineNamingTheFile) {
-  CliRun missing = RunCli("census " + Quote((dir_.path() / "none.rss").string()));
+  CliRun missing = RunCli("census " + dir_ / "none.rss");
   EXPECT_EQ(missing.status, 1);
   EXPECT_EQ(missing.out, "");
   EXPECT_NE(missing.err.find("none.rss"), std::string::npos) << missing.err;
   EXPECT_EQ(std::count(missing.err.begin(), missing.err.end(), '\n'), 1) << missing.err;
 
-  test::WriteBytes(dir_.path() / "bad.rss", "<item><title>");
-  CliRun bad = RunCli("dump " + Quote((dir_.path() / "bad.rss").string()));
+  test::WriteBytes(dir_ / "bad.rss", "<item><title>");
+  CliRun bad = RunCli("dump " + dir_ / "bad.rss");
   EXPECT_EQ(bad.status, 1);
   EXPECT_NE(bad.err.find("bad.rss: line 1"), std::string::npos) << bad.err;
 }

@@ -19,22 +19,12 @@ namespace {
 
 using test::ErrorText;
 using test::ReadBytes;
-using test::RecordingProgress;
-using test::TempDir;
 using test::WriteBytes;
-
-MessageList Messages(std::initializer_list<MessageValues> messages) {
-  MessageList list;
-  for (MessageValues m : messages) list.Add(std::move(m));
-  return list;
-}
 
 std::vector<std::string> Files(const std::string& folder) {
   std::vector<std::string> names;
   for (const auto& e : std::filesystem::recursive_directory_iterator(folder)) {
-    if (e.is_regular_file()) {
-      names.push_back(std::filesystem::relative(e.path(), folder).string());
-    }
+    if (e.is_regular_file()) names.push_back(std::filesystem::relative(e.path(), folder));
   }
   std::sort(names.begin(), names.end());
   return names;
@@ -61,13 +51,47 @@ TEST(ExportFiles, TextAndHtmlFilesHoldTheMessageByteForByte) {
             "href=\"http://x/1\">Link</a>):  http://x/1</p></BODY></HTML>\r\n");
 }
 
-TEST(ExportFiles, SuffixesNeverOverwriteAndProgressCountsEveryHundred) {
-  TempDir dir;
-  ExportOptions options{ExportKind::kText, dir / "out", "", 80, false};
-  const MessageList same = Messages({{"C", "T", "l", "d", "p"}, {"C", "T", "l", "d", "p"}});
-  RecordingProgress progress;
-  ASSERT_TRUE(ExportMessages(same, {0, 1}, options, "", progress, nullptr));
-  ASSERT_TRUE(ExportMessages(same, {1, 0}, options, "", progress, nullptr));
+class StoreExport : public ::testing::Test {
+ protected:
+  // A store of four messages, loaded and stamped as the reader loads it.
+  void SetUp() override {
+    std::string blocks;
+    for (const char* t : {"a", "b", "c", "d"}) {
+      WriteItemBlock(blocks, {"C", t, "l", "x]]>y", "p"}, true);
+    }
+    WriteBytes(store_, NormaliseLineBreaks(blocks));
+    LoadStore(store_, list_, null_);
+    stamp_ = StampStore(store_, std::filesystem::file_size(store_));
+  }
+  std::vector<std::string> Titles(const std::string& name) {
+    MessageList list;
+    LoadStore(name, list, null_);
+    return list.title;
+  }
+  bool Export(const ExportOptions& options, ExistsAnswer answer = ExistsAnswer::kCancel) {
+    return ExportAndRemove(list_, {1, 3}, options, store_, stamp_, progress_,
+                           [answer] { return answer; });
+  }
+  bool ExportFiles(const MessageList& list, const std::vector<int>& numbers,
+                   const ExportOptions& options) {
+    return ExportMessages(list, numbers, options, store_, progress_, nullptr);
+  }
+  test::TempDir dir_;
+  std::string store_ = dir_ / "news.rss";
+  std::string part_ = dir_ / "part.rss";
+  MessageList list_;
+  StoreStamp stamp_;
+  NullProgress null_;
+  test::RecordingProgress progress_;
+};
+
+TEST_F(StoreExport, FileSuffixesNeverOverwriteAndProgressCountsEveryHundred) {
+  ExportOptions options{ExportKind::kText, dir_ / "out", "", 80, false};
+  MessageList same;
+  same.Add({"C", "T", "l", "d", "p"});
+  same.Add({"C", "T", "l", "d", "p"});
+  ASSERT_TRUE(ExportFiles(same, {0, 1}, options));
+  ASSERT_TRUE(ExportFiles(same, {1, 0}, options));
   EXPECT_EQ(Files(options.outFolder),
             (std::vector<std::string>{"C/T_0.txt", "C/T_1.txt", "C/T_2.txt", "C/T_3.txt"}));
 
@@ -78,98 +102,62 @@ TEST(ExportFiles, SuffixesNeverOverwriteAndProgressCountsEveryHundred) {
     numbers.push_back(i);
   }
   options.kind = ExportKind::kHtml;
-  progress.texts.clear();
-  ASSERT_TRUE(ExportMessages(many, numbers, options, "", progress, nullptr));
-  EXPECT_EQ(progress.texts,
+  progress_.texts.clear();
+  ASSERT_TRUE(ExportFiles(many, numbers, options));
+  EXPECT_EQ(progress_.texts,
             (std::vector<std::string>{"all files-249 current-0", "all files-249 current-100",
                                       "all files-249 current-200", " Ok-250"}));
-  EXPECT_TRUE(std::filesystem::exists(dir / "out/blank_name/t_249.html"));
+  EXPECT_TRUE(std::filesystem::exists(dir_ / "out/blank_name/t_249.html"));
 }
 
-TEST(ExportFiles, CyrillicNamesFitTheFileSystemAndAFolderThatCannotBeMadeEndsTheExport) {
-  TempDir dir;
-  ExportOptions options{ExportKind::kText, dir / "out", "", 200, false};
+TEST_F(StoreExport, CyrillicFileNamesFitTheFileSystemAndAFolderThatCannotBeMadeEndsTheExport) {
+  ExportOptions options{ExportKind::kText, dir_ / "out", "", 200, false};
   std::string cyrillic;
   for (int i = 0; i < 200; ++i) cyrillic += W("Ж");
-  RecordingProgress progress;
-  ASSERT_TRUE(ExportMessages(Messages({{cyrillic, cyrillic, "l", "d", "p"}}), {0}, options, "",
-                             progress, nullptr));
+  MessageList list;
+  list.Add({cyrillic, cyrillic, "l", "d", "p"});
+  ASSERT_TRUE(ExportFiles(list, {0}, options));
   const std::vector<std::string> files = Files(options.outFolder);
   ASSERT_EQ(files.size(), 1u);
   for (const auto& part : std::filesystem::path(files[0])) EXPECT_LE(part.string().size(), 255u);
 
-  WriteBytes(dir / "plain", "a file where a folder should be");
-  options.outFolder = dir / "plain";
-  EXPECT_NE(
-      ErrorText<ExportFolderError>([&] {
-        ExportMessages(Messages({{"C", "T", "l", "d", "p"}}), {0}, options, "", progress, nullptr);
-      }).find("Невозможно создать каталог(Impossible create Dir.) - "),
-      std::string::npos);
+  WriteBytes(dir_ / "plain", "a file where a folder should be");
+  options.outFolder = dir_ / "plain";
+  EXPECT_NE(ErrorText<ExportFolderError>([&] {
+              ExportFiles(list_, {0}, options);
+            }).find("Невозможно создать каталог(Impossible create Dir.) - "),
+            std::string::npos);
 }
 
-class StoreExport : public ::testing::Test {
- protected:
-  // A store of four messages, loaded and stamped as the reader loads it.
-  void SetUp() override {
-    std::string blocks;
-    for (const char* t : {"a", "b", "c", "d"}) {
-      WriteItemBlock(blocks, {"C", t, "l", "x]]>y", "p"}, true);
-    }
-    WriteBytes(store_, NormaliseLineBreaks(blocks));
-    NullProgress progress;
-    LoadStore(store_, list_, progress);
-    stamp_ = StampStore(store_, std::filesystem::file_size(store_));
-  }
-  std::vector<std::string> Titles(const std::string& name) {
-    MessageList list;
-    NullProgress progress;
-    LoadStore(name, list, progress);
-    return list.title;
-  }
-  bool Export(const ExportOptions& options, ExistsAnswer answer = ExistsAnswer::kCancel) {
-    RecordingProgress progress;
-    return ExportAndRemove(list_, {1, 3}, options, store_, stamp_, progress,
-                           [answer] { return answer; });
-  }
-  TempDir dir_;
-  std::string store_ = dir_ / "news.rss";
-  MessageList list_;
-  StoreStamp stamp_;
-  RecordingProgress progress_;
-};
-
 TEST_F(StoreExport, SplittingAStoreKeepsEveryMessageInOneOfTheTwo) {
-  const std::string part = dir_ / "part.rss";
   // An ingestion run appends a message after the load.
-  AppendToStore(store_,
-                "<item>\r\n<titleRss><![CDATA[C]]></titleRss>\r\n<title><![CDATA[e]]>"
-                "</title>\r\n<link><![CDATA[l]]></link>\r\n<description><![CDATA[new]]>"
-                "</description>\r\n<pubDate><![CDATA[p]]></pubDate>\r\n</item>\r\n");
-  ASSERT_TRUE(Export({ExportKind::kStore, "", part, 80, true}));
-  EXPECT_EQ(Titles(part), (std::vector<std::string>{"b", "d"}));
+  std::string appended;
+  WriteItemBlock(appended, {"C", "e", "l", "new", "p"}, false);
+  AppendToStore(store_, NormaliseLineBreaks(appended));
+  ASSERT_TRUE(Export({ExportKind::kStore, "", part_, 80, true}));
+  EXPECT_EQ(Titles(part_), (std::vector<std::string>{"b", "d"}));
   EXPECT_EQ(Titles(store_), (std::vector<std::string>{"a", "c", "e"}));
   // The values were loaded escaped, and go out as they came in.
-  EXPECT_NE(ReadBytes(part).find("<![CDATA[x&#093;&#093;>y]]>"), std::string::npos);
+  EXPECT_NE(ReadBytes(part_).find("<![CDATA[x&#093;&#093;>y]]>"), std::string::npos);
 }
 
 TEST_F(StoreExport, TheFileExistsPromptOverwritesAppendsOrCancelsThroughALinkKeepingTheMode) {
-  const std::string part = dir_ / "part.rss";
   const std::string before = ReadBytes(store_);
   const auto privateMode = std::filesystem::perms::owner_read | std::filesystem::perms::owner_write;
   WriteBytes(dir_ / "real.rss", "old");
   std::filesystem::permissions(dir_ / "real.rss", privateMode);
-  std::filesystem::create_symlink("real.rss", part);
-  EXPECT_FALSE(Export({ExportKind::kStore, "", part, 80, true}, ExistsAnswer::kCancel));
-  EXPECT_EQ(ReadBytes(part), "old");
+  std::filesystem::create_symlink("real.rss", part_);
+  EXPECT_FALSE(Export({ExportKind::kStore, "", part_, 80, true}, ExistsAnswer::kCancel));
+  EXPECT_EQ(ReadBytes(part_), "old");
   EXPECT_EQ(ReadBytes(store_), before);  // cancelled: nothing removed
 
-  ASSERT_TRUE(Export({ExportKind::kStore, "", part, 80, false}, ExistsAnswer::kOverwrite));
-  const std::string exported = ReadBytes(part);
-  EXPECT_EQ(Titles(part), (std::vector<std::string>{"b", "d"}));
-  EXPECT_TRUE(std::filesystem::is_symlink(part));
-  EXPECT_EQ(std::filesystem::status(part).permissions(), privateMode);
-  ASSERT_TRUE(Export({ExportKind::kStore, "", part, 80, false}, ExistsAnswer::kAppend));
-  EXPECT_EQ(ReadBytes(part), exported + exported);
+  ASSERT_TRUE(Export({ExportKind::kStore, "", part_, 80, false}, ExistsAnswer::kOverwrite));
+  const std::string exported = ReadBytes(part_);
+  EXPECT_EQ(Titles(part_), (std::vector<std::string>{"b", "d"}));
+  EXPECT_TRUE(std::filesystem::is_symlink(part_));
+  EXPECT_EQ(std::filesystem::status(part_).permissions(), privateMode);
+  ASSERT_TRUE(Export({ExportKind::kStore, "", part_, 80, false}, ExistsAnswer::kAppend));
+  EXPECT_EQ(ReadBytes(part_), exported + exported);
   EXPECT_EQ(ReadBytes(store_), before);  // deletion off
 }
 
@@ -179,19 +167,18 @@ TEST_F(StoreExport, TargetsThatBelongToTheStoreOrAreNoFilesAreRefusedBeforeAWrit
   ::mkfifo((dir_ / "fifo").c_str(), 0644);
   std::filesystem::create_symlink(dir_ / "fifo", dir_ / "to-fifo.rss");
   std::filesystem::create_directory(dir_ / "folder.rss");
-  for (const std::string& target : {dir_ / "alias.rss", dir_ / "temp_FileAllRSS_0000.rss",
-                                    store_ + ".bak", dir_ / "news.BCRC32", dir_ / "fifo",
-                                    dir_ / "to-fifo.rss", dir_ / "folder.rss", std::string()}) {
+  for (const std::string& target :
+       {dir_ / "alias.rss", dir_ / "temp_FileAllRSS_0000.rss", store_ + ".bak",
+        dir_ / "news.BCRC32", dir_ / "fifo", dir_ / "to-fifo.rss", dir_ / "folder.rss",
+        std::string(), std::string("/dev/full/x.rss")}) {
     EXPECT_THROW(Export({ExportKind::kStore, "", target, 80, true}, ExistsAnswer::kOverwrite),
                  Error)
         << target;
-    EXPECT_EQ(ReadBytes(store_), before) << target;
   }
   EXPECT_FALSE(std::filesystem::exists(dir_ / "temp_FileAllRSS_0000.rss"));
   EXPECT_FALSE(std::filesystem::exists(store_ + ".bak"));
   EXPECT_TRUE(std::filesystem::is_fifo(dir_ / "fifo"));
   EXPECT_TRUE(std::filesystem::is_symlink(dir_ / "to-fifo.rss"));
-  EXPECT_THROW(Export({ExportKind::kStore, "", "/dev/full/x.rss", 80, true}), Error);
   // An empty output folder would put the files into the root of the file system.
   EXPECT_NE(ErrorText([&] {
               Export({ExportKind::kHtml, "", "", 80, true});
@@ -201,18 +188,14 @@ TEST_F(StoreExport, TargetsThatBelongToTheStoreOrAreNoFilesAreRefusedBeforeAWrit
 }
 
 TEST_F(StoreExport, ARefusedRemovalIsRefusedBeforeTheExportWrites) {
-  const std::string part = dir_ / "part.rss";
-  ASSERT_TRUE(Export({ExportKind::kStore, "", part, 80, true}));
-  const std::string exported = ReadBytes(part);
+  ASSERT_TRUE(Export({ExportKind::kStore, "", part_, 80, true}));
+  const std::string exported = ReadBytes(part_);
   // The same list again: the store is another file now, and a retry must not duplicate.
-  EXPECT_THROW(Export({ExportKind::kStore, "", part, 80, true}, ExistsAnswer::kAppend), Error);
+  EXPECT_THROW(Export({ExportKind::kStore, "", part_, 80, true}, ExistsAnswer::kAppend), Error);
   EXPECT_THROW(Export({ExportKind::kText, dir_ / "out", "", 80, true}), Error);
-  EXPECT_EQ(ReadBytes(part), exported);
-  EXPECT_FALSE(std::filesystem::exists(dir_ / "out"));
+  EXPECT_EQ(ReadBytes(part_), exported);
   // Numbers the list does not hold are never read.
-  EXPECT_THROW(ExportMessages(list_, {1, 7}, {ExportKind::kText, dir_ / "out", "", 80, false},
-                              store_, progress_, nullptr),
-               Error);
+  EXPECT_THROW(ExportFiles(list_, {1, 7}, {ExportKind::kText, dir_ / "out", "", 80, false}), Error);
   EXPECT_FALSE(std::filesystem::exists(dir_ / "out"));
 }
 
@@ -225,22 +208,14 @@ TEST_F(StoreExport, AFailedFileExportLeavesNoFileUnderItsName) {
   none.rlim_cur = 0;
   ::setrlimit(RLIMIT_FSIZE, &none);
   const std::string error = ErrorText([&] {
-    ExportMessages(list_, {1}, {ExportKind::kHtml, dir_ / "out", "", 80, false}, store_, progress_,
-                   nullptr);
+    ExportFiles(list_, {1}, {ExportKind::kHtml, dir_ / "out", "", 80, false});
   });
   ::setrlimit(RLIMIT_FSIZE, &old);
   EXPECT_NE(error, "no error");
   EXPECT_EQ(Files(dir_ / "out"), std::vector<std::string>{});
 }
 
-}  // namespace
-}  // namespace vorlin
-
-namespace vorlin {
-namespace {
-
 TEST_F(StoreExport, TheCommandTakesItsTargetAsOutAndToAsTheEndDate) {
-  const std::string part = dir_ / "part.rss";
   std::string dated;
   for (const char* date : {"Mon, 05 May 2008 10:00:00 +0000", "Thu, 01 Jan 2009 10:00:00 +0000"}) {
     WriteItemBlock(dated, {"C", date, "l", "d", date}, true);
@@ -248,15 +223,15 @@ TEST_F(StoreExport, TheCommandTakesItsTargetAsOutAndToAsTheEndDate) {
   WriteBytes(store_, NormaliseLineBreaks(dated));
   const std::string range = "export " + store_ + " --from 2008-01-01 --to 2008-12-31 --as store ";
   // The target given as a second --to is a date that does not parse: nothing is done.
-  EXPECT_EQ(test::RunCli(range + "--to " + part + " --delete").status, 2);
-  EXPECT_FALSE(std::filesystem::exists(part));
-  test::CliRun run = test::RunCli(range + "--out " + part + " --delete");
+  EXPECT_EQ(test::RunCli(range + "--to " + part_ + " --delete").status, 2);
+  EXPECT_FALSE(std::filesystem::exists(part_));
+  test::CliRun run = test::RunCli(range + "--out " + part_ + " --delete");
   EXPECT_EQ(run.status, 0) << run.err;
   EXPECT_EQ(run.out, " Ok-1\n");
-  EXPECT_EQ(Titles(part), (std::vector<std::string>{"Mon, 05 May 2008 10:00:00 +0000"}));
+  EXPECT_EQ(Titles(part_), (std::vector<std::string>{"Mon, 05 May 2008 10:00:00 +0000"}));
   EXPECT_EQ(Titles(store_), (std::vector<std::string>{"Thu, 01 Jan 2009 10:00:00 +0000"}));
   // An existing target without --exists is cancelled; the store's own files are refused.
-  for (const std::string& target : {part, store_, store_ + ".bak", std::string("''")}) {
+  for (const std::string& target : {part_, store_, store_ + ".bak", std::string("''")}) {
     run = test::RunCli("export " + store_ + " --as store --out " + target + " --delete");
     EXPECT_EQ(run.status, 1) << target;
   }

@@ -49,6 +49,7 @@ TEST(Query, LanguageTable) {
       {"\tнефть", "нефть", true},
       {"нефть\tгаз", "нефть газ", false},  // only blanks separate terms
       {"ёлка", "ЁЛКА", true},
+      {"ЯБЛОКО", "яблоко", true},
       {"ёлка", "елка", false},
       {"~a ~b +c", "b", true},
       {"~~a", "~a", true},  // pass 2 sees "~a" as a plain term

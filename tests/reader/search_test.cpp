@@ -136,41 +136,33 @@ TEST(Sort, AgreesWithWholeKeySortOnManyChannels) {
 }
 
 TEST(AccumulatorOps, CombineByMessageNumber) {
-  auto start = [] {
+  using Op = void (Accumulator::*)(const std::vector<int>&);
+  const struct {
+    Op op;
+    std::vector<int> found, expected;
+  } cases[] = {
+      {&Accumulator::Union, {1, 2, 3}, {5, 2, 9, 1, 3}},
+      {&Accumulator::Intersection, {1, 2, 3}, {2}},
+      {&Accumulator::NotIntersection, {1, 2, 3}, {5, 9, 1, 3}},
+      {&Accumulator::Exception, {1, 2, 3}, {5, 9}},
+      // An empty found set: the intersection empties, the others keep.
+      {&Accumulator::Intersection, {}, {}},
+      {&Accumulator::NotIntersection, {}, {5, 2, 9}},
+      {&Accumulator::Exception, {}, {5, 2, 9}},
+  };
+  for (const auto& c : cases) {
     Accumulator a;
     for (int n : {5, 2, 9}) a.Add(n);
-    return a;
-  };
-  const std::vector<int> found = {1, 2, 3};
-  Accumulator a = start();
-  a.Union(found);
-  EXPECT_EQ(a.Items(), (std::vector<int>{5, 2, 9, 1, 3}));
-  a.Union(found);  // nothing new
-  EXPECT_EQ(a.Count(), 5u);
-  a = start();
-  a.Intersection(found);
-  EXPECT_EQ(a.Items(), std::vector<int>{2});
-  a = start();
-  a.NotIntersection(found);
-  EXPECT_EQ(a.Items(), (std::vector<int>{5, 9, 1, 3}));
-  a = start();
-  a.Exception(found);
-  EXPECT_EQ(a.Items(), (std::vector<int>{5, 9}));
-  EXPECT_TRUE(a.Contains(9));
-  EXPECT_FALSE(a.Contains(2));
-
-  // An empty found set: the intersection empties, the others keep.
-  for (auto op : {&Accumulator::NotIntersection, &Accumulator::Exception}) {
-    a = start();
-    (a.*op)({});
-    EXPECT_EQ(a.Items(), (std::vector<int>{5, 2, 9}));
+    (a.*c.op)(c.found);
+    if (c.op != &Accumulator::NotIntersection) (a.*c.op)(c.found);  // nothing changes again
+    EXPECT_EQ(a.Items(), c.expected) << c.found.size() << " " << c.expected.size();
+    for (int n : {1, 2, 3, 5, 9}) {
+      EXPECT_EQ(a.Contains(n), std::count(c.expected.begin(), c.expected.end(), n) == 1) << n;
+    }
   }
-  a.Intersection({});
+  Accumulator a;
+  a.Intersection({1});  // an empty accumulator stays empty
   EXPECT_EQ(a.Count(), 0u);
-  a.Intersection(found);  // an empty accumulator stays empty
-  EXPECT_EQ(a.Count(), 0u);
-
-  a = start();
   a.Reorder({9, 5, 2});
   a.Intersection({2, 5, 9});
   EXPECT_EQ(a.Items(), (std::vector<int>{9, 5, 2}));  // keeps the sorted order

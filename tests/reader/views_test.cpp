@@ -18,25 +18,22 @@ MessageList OneMessage(const std::string& channel, const std::string& descriptio
   return list;
 }
 
-TEST(MessageLine, TakesNCharactersOfTheChannel) {
+TEST(MessageViews, ListLineTxtLinesAndHtmlDocumentBytes) {
   EXPECT_EQ(Cp1251ToUtf8(ChannelPrefixedLine(OneMessage("Наука и техника", ""), 0, 3)),
             "Нау... Новый спутник");
   EXPECT_EQ(Cp1251ToUtf8(ChannelPrefixedLine(OneMessage("AB", ""), 0, 3)), "AB... Новый спутник");
-}
-
-TEST(MessageViews, TxtLinesAndHtmlDocumentBytes) {
   MessageList list = OneMessage("Канал", "");
   std::vector<std::string> lines = TxtViewLines(list, 0);
   ASSERT_EQ(lines.size(), 8u);  // an empty description keeps its line
-  EXPECT_EQ(lines[1], "");
-  EXPECT_EQ(lines[4], "");
+  EXPECT_EQ(lines[1] + lines[4], "");
   EXPECT_EQ(lines[5], std::string(35, '-'));
   EXPECT_EQ(Cp1251ToUtf8(lines[6]), " Дата (Date):  Mon, 1 ");
   EXPECT_EQ(Cp1251ToUtf8(lines[7]), " Ссылка (Link):  http://x/1");
 
-  EXPECT_EQ(MessageHtml("T", "Hello", false, ""), "<HTML><HEAD></HEAD><BODY>Hello</BODY></HTML>");
-  EXPECT_EQ(MessageHtml("T", "Hello", false, "   "),
-            "<HTML><HEAD></HEAD><BODY>Hello</BODY></HTML>");
+  for (const char* background : {"", "   "}) {
+    EXPECT_EQ(MessageHtml("T", "Hello", false, background),
+              "<HTML><HEAD></HEAD><BODY>Hello</BODY></HTML>");
+  }
   EXPECT_EQ(MessageHtml("<b>T</b>", "D", true, " /p/bg.jpg"),
             "<HTML><HEAD></HEAD><BODY background=\" /p/bg.jpg\"><p><b>T</b></p>D</BODY></HTML>");
   EXPECT_EQ(WithFinalLineBreak("<HTML></HTML>"), "<HTML></HTML>\r\n");
@@ -45,10 +42,9 @@ TEST(MessageViews, TxtLinesAndHtmlDocumentBytes) {
   EXPECT_EQ(HeadlineLines(list, 0, parts).size(), 2u);
   parts.channel = true;
   EXPECT_EQ(Cp1251ToUtf8(HeadlineLines(list, 0, parts)[0]), "Канал");
-}
 
-TEST(MessageViews, ClipboardDocumentSkipsNumbersNotLoaded) {
-  MessageList list = OneMessage("C", "<i>D</i>");
+  // The clipboard document skips numbers not loaded.
+  list = OneMessage("C", "<i>D</i>");
   EXPECT_EQ(Cp1251ToUtf8(ClipboardHtml(list, {0, 5})),
             "<HTML><HEAD></HEAD><BODY><P>Новый спутник . </P><P><i>D</i> . </P></BODY></HTML>");
   EXPECT_EQ(ClipboardHtml(list, {}), "<HTML><HEAD></HEAD><BODY></BODY></HTML>");
@@ -60,7 +56,6 @@ TEST(HistoryList, RecordsLineChangesAndMovesBackAndForth) {
   EXPECT_FALSE(h.Forward());
   h.Record(3, "a", 10);
   h.Record(3, "a", 10);
-  h.Record(5, "b", 10);
   h.Record(5, "b", 10);
   EXPECT_EQ(h.Entries(), (std::vector<std::string>{"RSS://3;a", "RSS://5;b"}));
   EXPECT_TRUE(h.Back());
@@ -129,11 +124,10 @@ TEST(GroupFiles, RoundTripAndListing) {
   EXPECT_EQ(ListGroupFiles(dir.Folder()), (std::vector<std::string>{"a.MYRSS", "b.myRSS"}));
   EXPECT_TRUE(ListGroupFiles(dir / "missing").empty());
 
-  std::vector<std::string> all = {"A", "C"}, selected;
+  std::vector<std::string> all = {"A", "C"}, selected = {"B"};
   EXPECT_TRUE(MoveToSelection(all, selected, 1));
   EXPECT_FALSE(MoveToSelection(all, selected, 5));
-  selected.push_back("B");
-  EXPECT_TRUE(MoveBack(selected, all, 1));
+  EXPECT_TRUE(MoveBack(selected, all, 0));
   EXPECT_EQ(all, (std::vector<std::string>{"A", "B"}));
   EXPECT_EQ(selected, std::vector<std::string>{"C"});
 }

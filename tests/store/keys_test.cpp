@@ -9,12 +9,6 @@
 namespace vorlin {
 namespace {
 
-TEST(Crc32, IsTheStandardChecksum) {
-  EXPECT_EQ(Crc32(""), 0u);
-  EXPECT_EQ(Crc32("123456789"), 0xCBF43926u);
-  EXPECT_EQ(Crc32Update(Crc32("1234"), "56789"), 0xCBF43926u);
-}
-
 TEST(CrcTable, SelfCheckPassesForTheRealTableAndNamesTheValueOtherwise) {
   EXPECT_EQ(RunCrcTableSelfCheck(), "");
   uint32_t table[256];
@@ -37,7 +31,9 @@ TEST(Keys, CrcInElevenDigitsThenLengthInTwelveOverDescriptionOrTitleAndDescripti
   EXPECT_NE(ReadKey("one", "same"), ReadKey("two", "same"));
 }
 
-TEST(FileChecksum, ReadsWholeFilesAndReportsUnreadableOnes) {
+TEST(Crc32, IsTheStandardChecksumOfTextsAndWholeFilesAndReportsUnreadableFiles) {
+  EXPECT_EQ(Crc32(""), 0u);
+  EXPECT_EQ(Crc32Update(Crc32("1234"), "56789"), 0xCBF43926u);
   test::TempDir dir;
   test::WriteBytes(dir.path() / "a.xml", "123456789");
   test::WriteBytes(dir.path() / "empty.xml", "");

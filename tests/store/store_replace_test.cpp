@@ -32,14 +32,12 @@ class StoreReplace : public ::testing::Test {
   // Writes the store, loads it, and stamps what was loaded.
   void Load(const std::string& bytes) {
     WriteBytes(store_, bytes);
-    NullProgress progress;
-    LoadStore(store_, list_, progress);
+    LoadStore(store_, list_, null_);
     stamp_ = StampStore(store_, bytes.size());
   }
   std::vector<std::string> Titles() {
     MessageList list;
-    NullProgress progress;
-    LoadStore(store_, list, progress);
+    LoadStore(store_, list, null_);
     return list.title;
   }
   bool Leftovers() const {
@@ -50,6 +48,7 @@ class StoreReplace : public ::testing::Test {
   std::string store_ = dir_ / "news.rss";
   MessageList list_;
   StoreStamp stamp_;
+  NullProgress null_;
 };
 
 TEST_F(StoreReplace, KeepsTheOtherMessagesAndWhatWasAppendedSinceTheLoad) {

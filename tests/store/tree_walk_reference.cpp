@@ -12,10 +12,8 @@ namespace vorlin::test {
 namespace {
 
 bool WhitespaceOnly(const xmlChar* s) {
-  for (; s != nullptr && *s != 0; ++s) {
-    if (*s != ' ' && *s != '\t' && *s != '\r' && *s != '\n') return false;
-  }
-  return true;
+  const char* text = reinterpret_cast<const char*>(s);
+  return text == nullptr || text[std::strspn(text, " \t\r\n")] == 0;
 }
 
 void DropBlankText(xmlNodePtr node) {
