@@ -138,10 +138,9 @@ TEST_F(StoreLoad, ShapesOutsideTheCanonicalGoThroughTheWalk) {
       ok + "<!-- note -->" + ok, ReplaceAll(ok, "\r\n", "\n"), ok.substr(0, ok.size() - 2), item,
       ok + "<guid>g</guid>\r\n", "<item a=\"1\">" + ok.substr(6), ok + " \r\n" + ok, ok + item + ok,
       // Malformed: bytes XML or the code page forbid, cut blocks, "]]>" in text, bad nesting.
-      ok + Block("c", "t", "a\x98z") + ok, Block("c", std::string("a\0z", 3), "d"),
-      Block("c", "t", "a\x01z"), ok.substr(0, 40), ok + ok.substr(0, ok.size() - 3),
-      ok + "<item>\r\n<title><![CDATA[cut", ok + "]]>" + ok, split,
-      "<item>\r\n<title><![CDATA[t]]></link>\r\n</item>\r\n"};
+      Block("c", std::string("a\0z", 3), "d"), Block("c", "t", "a\x01z"), ok.substr(0, 40),
+      ok + ok.substr(0, ok.size() - 3), ok + "<item>\r\n<title><![CDATA[cut", ok + "]]>" + ok,
+      split, "<item>\r\n<title><![CDATA[t]]></link>\r\n</item>\r\n"};
   for (const std::string& store : stores) {
     const std::string label = store.substr(0, 200);
     MessageList scanned;
@@ -168,6 +167,33 @@ TEST_F(StoreLoad, ShapesOutsideTheCanonicalGoThroughTheWalk) {
               Load(ok + "<item>\r\n<title><![CDATA[cut");
             }).find(": line 9, column "),
             std::string::npos);
+}
+
+// The byte the code page leaves unassigned loads on both paths, kept as it stands (so its key
+// does not change) and shown as the replacement character.
+TEST_F(StoreLoad, TheUnassignedByteLoadsAndShowsAsTheReplacementCharacter) {
+  const std::string store = Block("c", "t\x98", "a\x98z") + Block("c\x98", "u", "d");
+  MessageList scanned;
+  ASSERT_TRUE(ScanStoreText(store, scanned));
+  MessageList walked;
+  WalkStoreText(store, kAllFields, [&](MessageValues& v) { walked.Add(std::move(v)); });
+  for (const MessageList* list : {&scanned, &walked}) {
+    ASSERT_EQ(list->Count(), 2);
+    EXPECT_EQ(list->description[0], "a\x98z");
+    EXPECT_EQ(list->titleRss[1], "c\x98");
+  }
+  EXPECT_EQ(Load(store).title[0], "t\x98");
+  EXPECT_EQ(Cp1251ToUtf8("a\x98z"), "a\uFFFDz");
+  EXPECT_EQ(Utf8ToCp1251("a\uFFFDz"), "a\x98z");
+}
+
+// A load error says what is wrong in the store's own terms and where: the line and the column
+// counted in the store's characters, never the parser's internal encoding.
+TEST_F(StoreLoad, ALoadErrorNamesTheFaultAndItsPlace) {
+  const std::string error =
+      test::ErrorText([&] { Load(Block("c", "t", "d") + Block("c", "t", W("Ошибка\x01"))); });
+  EXPECT_NE(error.find(": line 12, column 29: "), std::string::npos) << error;
+  EXPECT_EQ(error.find("UTF-8"), std::string::npos) << error;
 }
 
 TEST_F(StoreLoad, AFastLoadGivingUpHalfwayShowsNoCountTwice) {

@@ -246,10 +246,10 @@ bool CanonicalStore(std::mt19937& rng, std::string& out) {
                                        ">",
                                        " ",
                                        "&amp;",
-                                       "\x7F\x80\x97\x99",
+                                       "\x7F\x80\x97\x98\x99",
                                        "<item>\r\n<titleRss><![CDATA[",
                                        "]]></pubDate>\r\n</item>\r\n<item>\r\n"};
-  static const std::string forbidden[] = {std::string(1, '\0'), "\x01", "\x98", "\x1F", "\x0B"};
+  static const std::string forbidden[] = {std::string(1, '\0'), "\x01", "\x02", "\x1F", "\x0B"};
   bool canonical = true;
   out.clear();
   for (int items = static_cast<int>(rng() % 8); items > 0; --items) {
