@@ -85,6 +85,21 @@ TEST(SpeechEngine, SpeaksEachRunWithItsVoiceAndReportsTheWordsOfTheText) {
   EXPECT_GT(std::stod(stat.substr(length + 17)), 2.0) << stat;
 }
 
+// Words in quotation marks, after "?" or "!" with no blank, and the digits after a decimal
+// comma get their own events.
+TEST(SpeechEngine, EveryWordOfTheTextIsHeard) {
+  test::TempDir dir;
+  SpeechEngine engine(std::make_unique<WavPlayer>(dir / "out.wav", SpeechEngine::SampleRate()));
+  const std::pair<const char*, std::vector<std::string>> cases[] = {
+      {"«Газпром» и «Роснефть» растут.", {"Газпром", "и", "Роснефть", "растут"}},
+      {"Вопрос?Ответ!Да", {"Вопрос", "Ответ", "Да"}},
+      {"Курс 3,14 и „цитата“ и “Сбер”.", {"Курс", "3", "14", "и", "цитата", "и", "Сбер"}},
+      {"Число 1.08 год", {"Число", "1", "08", "год"}}};
+  for (const auto& [text, words] : cases) {
+    EXPECT_EQ(Listen(engine, text, 1, nullptr).words, words) << text;
+  }
+}
+
 TEST(SpeechEngine, RefusesAVoiceTagThatMatchesNoVoice) {
   SpeechEngine engine(nullptr);
   const std::string error = test::ErrorText(
