@@ -309,7 +309,7 @@ void SpeechEngine::SynthesizeSegment(const Segment& segment, uint64_t generation
   std::vector<int> origin;
   const std::string libraryText = LibraryText(text, origin);
   int lastStart = -1;
-  // A mark on a sign that a word directly follows (the comma of "3,14", a quotation mark) stands
+  // A mark on signs that a word directly follows (the comma of "3,14", a quotation mark) stands
   // for that word; it is held until the next mark, which replaces it when it falls on the same
   // word (the point of "1.08" comes before the mark of "08").
   std::optional<Event> held;
@@ -329,9 +329,13 @@ void SpeechEngine::SynthesizeSegment(const Segment& segment, uint64_t generation
       int start = origin[static_cast<size_t>(at)];
       if (start >= size) continue;
       const bool sign = !IsWordChar(text[static_cast<size_t>(start)]);
-      if (sign && (start + 1 >= size || !IsWordChar(text[static_cast<size_t>(start + 1)])))
-        continue;
-      if (sign) ++start;
+      if (sign) {  // the word that the signs lead to, without a blank between
+        while (start < size && !IsWordChar(text[static_cast<size_t>(start)]) &&
+               static_cast<unsigned char>(text[static_cast<size_t>(start)]) > ' ') {
+          ++start;
+        }
+        if (start >= size || !IsWordChar(text[static_cast<size_t>(start)])) continue;
+      }
       while (!sign && start > 0 && IsWordChar(text[static_cast<size_t>(start - 1)])) --start;
       int end = start;
       while (end < size && IsWordChar(text[static_cast<size_t>(end)])) ++end;

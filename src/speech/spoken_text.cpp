@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <fstream>
+#include <numeric>
+#include <utility>
 
 #include "util/file_io.h"
 
@@ -22,6 +24,27 @@ void Display(SpokenText& s, std::string_view text) {
     }
   }
   s.displayPos[text.size()] = static_cast<int>(s.display.size());
+}
+
+// Where each character of the cleaned text came from in the text as given.
+std::vector<int> TextPositions(std::string_view text) {
+  std::vector<int> pos;
+  pos.reserve(text.size() + 1);
+  for (size_t i = 0; i < text.size(); ++i) {
+    const bool lone = (text[i] == '\r' && (i + 1 == text.size() || text[i + 1] != '\n')) ||
+                      (text[i] == '\n' && (i == 0 || text[i - 1] != '\r'));
+    pos.push_back(static_cast<int>(i));
+    if (lone) pos.push_back(static_cast<int>(i));
+  }
+  pos.push_back(static_cast<int>(text.size()));
+  return pos;
+}
+
+// The stretch [start, end) of the cleaned text for a word event.
+std::pair<int, int> SourceStretch(const SpokenText& s, int position, int length) {
+  const int last = static_cast<int>(s.displayPos.size()) - 1;
+  const int start = std::clamp(PlainPosition(s.table, position), 0, last);
+  return {start, std::clamp(start + std::max(length, 0), start, last)};
 }
 
 void WriteQuietly(const std::string& folder, const char* name, std::string_view data) {
@@ -47,14 +70,23 @@ SpokenText MakeSpokenText(std::string_view text, const SpeechOptions& options, i
     s.flags = (async ? kSpeakAsync : 0) | kSpeakMarkup;
   }
   Display(s, s.markupSource);
+  if (mode == kDefaultVoice) {
+    s.textPos.resize(text.size() + 1);
+    std::iota(s.textPos.begin(), s.textPos.end(), 0);
+  } else {
+    s.textPos = TextPositions(text);
+  }
   return s;
 }
 
 DisplaySpan MapWordEvent(const SpokenText& s, int position, int length) {
-  const int last = static_cast<int>(s.displayPos.size()) - 1;
-  const int start = std::clamp(PlainPosition(s.table, position), 0, last);
-  const int end = std::clamp(start + std::max(length, 0), start, last);
+  const auto [start, end] = SourceStretch(s, position, length);
   return {s.displayPos[start], s.displayPos[end] - s.displayPos[start]};
+}
+
+DisplaySpan MapWordEventToText(const SpokenText& s, int position, int length) {
+  const auto [start, end] = SourceStretch(s, position, length);
+  return {s.textPos[start], s.textPos[end] - s.textPos[start]};
 }
 
 std::string SpokenDocument(const std::string& title, const std::string& description,

@@ -23,6 +23,9 @@ struct SpokenText {
   std::string display;
   std::vector<int> displayPos;
   std::string markupSource;  // the cleaned text the markup was built from (mode 0: the text)
+  // textPos[i]: the position in the text as given of markupSource's position i (cleaning
+  // makes a lone CR or LF two characters).
+  std::vector<int> textPos;
 };
 
 // Builds the engine text for one message in the given language mode (0 to 3).
@@ -35,6 +38,8 @@ struct DisplaySpan {
   int length = 0;
 };
 DisplaySpan MapWordEvent(const SpokenText& spoken, int position, int length);
+// The same word as a stretch of the text as it was given.
+DisplaySpan MapWordEventToText(const SpokenText& spoken, int position, int length);
 
 // The document whose rendered text is spoken: the title and " . " as one paragraph (when
 // wanted) and the description and " . " as the next, so every spoken text ends a sentence.

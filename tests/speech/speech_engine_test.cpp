@@ -100,6 +100,18 @@ TEST(SpeechEngine, EveryWordOfTheTextIsHeard) {
   }
 }
 
+// vorlin-cli speak: positions count the text as given, CR LF as two characters; "--" ends the
+// options and "-" reads the text from standard input.
+TEST(SpeakCommand, PositionsCountTheTextAsGiven) {
+  test::TempDir dir;
+  test::WriteBytes(dir.path() / "in.txt", "Один\r\nдва\r\nтри\nчетыре");
+  const std::string speak = "--config-dir " + dir.Folder() + " speak --wav " + dir / "a.wav";
+  const std::string words = "word 1 4 Один\nword 7 3 два\nword 12 3 три\nword 16 6 четыре\n";
+  EXPECT_EQ(test::RunCli(speak + " - <" + dir / "in.txt").out, "run R Russian\n" + words);
+  EXPECT_EQ(test::RunCli(speak + " -- --rate").out,
+            "run R Russian\nrun E English (America)\nword 3 4 rate\n");
+}
+
 TEST(SpeechEngine, RefusesAVoiceTagThatMatchesNoVoice) {
   SpeechEngine engine(nullptr);
   const std::string error = test::ErrorText(
