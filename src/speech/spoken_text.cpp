@@ -5,6 +5,8 @@
 #include <numeric>
 #include <utility>
 
+#include "speech/speech_markup_parser.h"
+#include "util/cp1251.h"
 #include "util/file_io.h"
 
 namespace vorlin {
@@ -55,7 +57,32 @@ void WriteQuietly(const std::string& folder, const char* name, std::string_view 
   }
 }
 
+// A voice tag of the settings must read as markup: a "<" that never closes would be read
+// aloud as text, in whatever voice came before.
+void CheckVoiceTag(const std::string& tag, const std::string& groupRu, const std::string& groupEn,
+                   const std::string& language) {
+  for (const MarkupPiece& piece : ParseSpeechMarkup(tag)) {
+    if (piece.isTag || piece.text.find_first_not_of(" \t\r\n") == std::string::npos) continue;
+    const std::string shown = Cp1251ToUtf8(tag);
+    const std::string example = "<voice required=\"Language=" + language + "\">";
+    throw Error("Тег голоса не читается: поле «Тег:» группы «" + groupRu +
+                "» на странице «Речь (Speech)» содержит " + shown + ", а нужен тег вида " +
+                example + " (The voice tag cannot be read: the field \"Tag\" of the group \"" +
+                groupEn + "\" on the page \"Speech\" holds " + shown + ", where a tag such as " +
+                example + " is needed)");
+  }
+}
+
 }  // namespace
+
+void CheckVoiceTags(const SpeechOptions& options, int mode) {
+  if (mode == kBilingual || mode == kRussianOnly) {
+    CheckVoiceTag(options.voiceTagRus, "Русский голос (Russian voice)", "Russian voice", "419");
+  }
+  if (mode == kBilingual || mode == kEnglishOnly) {
+    CheckVoiceTag(options.voiceTagEng, "Английский голос.(English voice.)", "English voice", "409");
+  }
+}
 
 SpokenText MakeSpokenText(std::string_view text, const SpeechOptions& options, int mode,
                           bool async) {
@@ -65,6 +92,7 @@ SpokenText MakeSpokenText(std::string_view text, const SpeechOptions& options, i
     s.markupSource = s.engineText;
     s.flags = async ? kSpeakAsync : 0;
   } else {
+    CheckVoiceTags(options, mode);
     s.engineText = BuildSpeechMarkup(text, OptionsForMode(options, mode), s.table);
     s.markupSource = CleanSpeechText(text);
     s.flags = (async ? kSpeakAsync : 0) | kSpeakMarkup;

@@ -28,7 +28,12 @@ struct SpokenText {
   std::vector<int> textPos;
 };
 
-// Builds the engine text for one message in the given language mode (0 to 3).
+// Throws Error naming the setting (by its caption) when a voice tag the language mode uses does
+// not read as markup.
+void CheckVoiceTags(const SpeechOptions& options, int mode);
+
+// Builds the engine text for one message in the given language mode (0 to 3); throws as
+// CheckVoiceTags does.
 SpokenText MakeSpokenText(std::string_view text, const SpeechOptions& options, int mode,
                           bool async = true);
 

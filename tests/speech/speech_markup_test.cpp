@@ -6,6 +6,7 @@
 
 #include "speech/speech_markup_parser.h"
 #include "speech/spoken_text.h"
+#include "test_support.h"
 #include "util/cp1251.h"
 
 namespace vorlin {
@@ -102,6 +103,22 @@ TEST(BuildSpeechMarkup, SingleLanguageModesGiveEveryRunTheSameSettings) {
   const std::string en = BuildSpeechMarkup(W("Hello мир"), OptionsForMode(o, kEnglishOnly), table);
   EXPECT_EQ(en.find("419"), std::string::npos);
   EXPECT_NE(en.find("<volume level=\"40\">" + W("мир")), std::string::npos);
+}
+
+// A voice tag the parser cannot read is an error naming the setting by its caption, in the modes
+// that use it, and is never spoken.
+TEST(MakeSpokenText, RefusesAVoiceTagThatDoesNotReadAsMarkup) {
+  SpeechOptions o = Designed();
+  o.voiceTagRus = "<voice required=\"Language=419\"";
+  for (int mode : {kBilingual, kRussianOnly}) {
+    const std::string error = test::ErrorText([&] { MakeSpokenText(W("мир"), o, mode); });
+    EXPECT_NE(error.find("«Русский голос (Russian voice)»"), std::string::npos) << error;
+    EXPECT_NE(error.find("(The voice tag cannot be read"), std::string::npos) << error;
+  }
+  EXPECT_NO_THROW(MakeSpokenText(W("мир"), o, kEnglishOnly));
+  EXPECT_NO_THROW(MakeSpokenText(W("мир"), o, kDefaultVoice));
+  o.voiceTagRus.clear();  // no tag at all: the engine's voice
+  EXPECT_NO_THROW(MakeSpokenText(W("мир"), o, kBilingual));
 }
 
 // The spoken text's paragraphs end in CR LF, the text fields keep one character per break:
