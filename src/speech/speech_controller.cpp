@@ -215,4 +215,11 @@ void SpeechController::ReadingEnded() {
   window_->show();
 }
 
+void SpeechController::SpeechSilent() {
+  if (status_ != nullptr) {
+    status_->SetPanelText(2, QStringLiteral("Нет звукового устройства: чтение идёт без звука "
+                                            "(No sound device: reading goes on silently)"));
+  }
+}
+
 }  // namespace vorlin

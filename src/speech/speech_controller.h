@@ -68,6 +68,7 @@ class SpeechController : public QObject, private ReadingHost {
   void ClearWindowStop() override;
   void FocusDisplay() override;
   void ReadingEnded() override;
+  void SpeechSilent() override;
   void Connect(const char* name, void (SpeechController::*slot)());
   template <typename T>
   T* Find(const char* name) const;
