@@ -81,6 +81,7 @@ class SpeechController : public QObject, private ReadingHost {
   StatusLine* status_;
   std::unique_ptr<SpeechEngine> engine_;
   std::unique_ptr<ReadingLoop> loop_;
+  std::unique_ptr<HtmlView> renderer_;  // renders the spoken documents, never shown
   int shownMode_ = 0;
 };
 

@@ -128,6 +128,35 @@ std::string SpokenDocument(const std::string& title, const std::string& descript
   return doc + description + " . </P></BODY></HTML>";
 }
 
+std::string JoinStrayFullStops(std::string_view rendered) {
+  std::vector<std::string> lines;
+  size_t start = 0;
+  for (;;) {
+    const size_t end = rendered.find("\r\n", start);
+    std::string line(rendered.substr(start, end == std::string_view::npos ? end : end - start));
+    const size_t first = line.find_first_not_of(' ');
+    if (first != std::string::npos && line[first] == '.' &&
+        line.find_first_not_of(' ', first + 1) == std::string::npos) {
+      // A lone full stop: it belongs to the last line that has text.
+      auto prev = std::find_if(lines.rbegin(), lines.rend(), [](const std::string& l) {
+        return l.find_first_not_of(' ') != std::string::npos;
+      });
+      if (prev != lines.rend()) {
+        prev->erase(prev->find_last_not_of(' ') + 1);
+        if (std::string_view(".!?").find(prev->back()) == std::string_view::npos) *prev += " .";
+      }
+    } else if (end != std::string_view::npos || !line.empty()) {
+      lines.push_back(std::move(line));
+    }
+    if (end == std::string_view::npos) break;
+    start = end + 2;
+  }
+  std::string out;
+  for (size_t i = 0; i < lines.size(); ++i) out += (i > 0 ? "\r\n" : "") + lines[i];
+  if (rendered.ends_with("\r\n") && !out.empty()) out += "\r\n";
+  return out;
+}
+
 void WriteSpeechDebugFiles(const std::string& folder, const SpokenText& spoken) {
   WriteQuietly(folder, "tempTex.txt", spoken.engineText);
   std::string totals;

@@ -51,6 +51,11 @@ DisplaySpan MapWordEventToText(const SpokenText& spoken, int position, int lengt
 std::string SpokenDocument(const std::string& title, const std::string& description,
                            bool addHeadline, const std::string& background);
 
+// The rendered text of the spoken document, tidied: a " . " that the description's own
+// paragraphs pushed onto a line of its own (or that follows an empty title) joins the line
+// before it, or goes when that line already ends a sentence, so no line is a lone full stop.
+std::string JoinStrayFullStops(std::string_view rendered);
+
 // Writes the markup and the offset table's tag totals ("tempTex.txt", "tempGS.txt") into the
 // folder; they are for looking at and nothing reads them, so a failure is ignored.
 void WriteSpeechDebugFiles(const std::string& folder, const SpokenText& spoken);
