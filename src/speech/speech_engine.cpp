@@ -19,6 +19,7 @@ constexpr int kAheadSeconds = 5;
 // Digits and the Latin and Cyrillic letters of the code page (the collation weighs every
 // other byte lower).
 bool IsWordChar(char c) { return CollationWeight(c) >= 0x100; }
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 // The text as the library is to read it: "Вопрос?Ответ" is one word to it, which would then be
 // spoken and marked as one, so a blank goes after every "?" and "!" that a word follows.
@@ -328,7 +329,19 @@ void SpeechEngine::SynthesizeSegment(const Segment& segment, uint64_t generation
       const int at = std::clamp(w.position, 0, static_cast<int>(origin.size()) - 1);
       int start = origin[static_cast<size_t>(at)];
       if (start >= size) continue;
-      const bool sign = !IsWordChar(text[static_cast<size_t>(start)]);
+      bool sign = !IsWordChar(text[static_cast<size_t>(start)]);
+      // A mark inside a number that a decimal sign and digits follow ("2" of "92,5") is the
+      // library's mark for the fraction.
+      if (!sign && start > 0 && IsDigit(text[static_cast<size_t>(start - 1)])) {
+        int end = start;
+        while (end < size && IsDigit(text[static_cast<size_t>(end)])) ++end;
+        if (end + 1 < size &&
+            (text[static_cast<size_t>(end)] == ',' || text[static_cast<size_t>(end)] == '.') &&
+            IsDigit(text[static_cast<size_t>(end + 1)])) {
+          start = end;
+          sign = true;
+        }
+      }
       if (sign) {  // the word that the signs lead to, without a blank between
         while (start < size && !IsWordChar(text[static_cast<size_t>(start)]) &&
                static_cast<unsigned char>(text[static_cast<size_t>(start)]) > ' ') {
