@@ -1,11 +1,13 @@
 // ingest: one ingestion run as the button "Запуск однократно.(Start one-shot.)" does it.
 #include <unistd.h>
 
+#include <algorithm>
 #include <clocale>
 #include <cstdio>
 #include <optional>
 
 #include "cli/cli_common.h"
+#include "ingest/folder_scan.h"
 #include "ingest/ingestion_run.h"
 #include "store/key_index.h"
 #include "store/store_loader.h"
@@ -99,6 +101,13 @@ int Ingest(Context& context, const std::vector<std::string>& args) {
   if (options.storeName.empty()) {
     throw Error("No store file: give --store FILE or set EditNameFileAllRSS.Text in " +
                 DisplayName(context.configDir) + "OpsRss.txt");
+  }
+  // Without a folder to scan a run could only create an empty store and indexes.
+  if (std::none_of(options.scanFolders.begin(), options.scanFolders.end(),
+                   [](const std::string& line) { return !ScanFolderOfLine(line).empty(); })) {
+    throw Error("Нет папки для сканирования: задайте --scan DIR или папки в " +
+                DisplayName(context.configDir) + "DirRss.txt; ничего не создано (No scan folder: " +
+                "give --scan DIR or list folders in DirRss.txt; nothing was created)");
   }
   std::setlocale(LC_TIME, "");
   // The whole command is one writer: from loading the indexes to saving them.

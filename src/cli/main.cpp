@@ -111,6 +111,7 @@ int main(int argc, char** argv) {
   }
   std::vector<std::string> rest(args.begin() + static_cast<long>(i) + 1, args.end());
   for (const auto& a : rest) {
+    if (a == "--") break;  // what follows is the command's own text
     if (a == "--help" || a == "-h") {
       PrintCommandUsage(stdout, *command);
       return 0;

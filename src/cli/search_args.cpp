@@ -58,7 +58,8 @@ SearchArgs ParseSearchArgs(const std::vector<std::string>& args, const ExtraOpti
     if (arg == "--channel") {
       a.settings.selectedChannels.push_back(Arg(value()));
     } else if (arg == "--group") {
-      for (auto& line : ReadGroupFile(Arg(value()))) a.settings.selectedChannels.push_back(line);
+      // The file name as given: the code page may not hold it.
+      for (auto& line : ReadGroupFile(value())) a.settings.selectedChannels.push_back(line);
     } else if (arg == "--range") {
       a.range = ParseInt(value(), "--range", 0, 7);
       a.settings.useFilter = true;

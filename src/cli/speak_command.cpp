@@ -21,6 +21,15 @@ namespace vorlin::cli {
 
 namespace {
 
+std::string ReadStandardInput() {
+  std::string data;
+  char buffer[1 << 16];
+  size_t n = 0;
+  while ((n = std::fread(buffer, 1, sizeof buffer, stdin)) > 0) data.append(buffer, n);
+  if (std::ferror(stdin)) throw Error("Cannot read the text from standard input");
+  return data;
+}
+
 struct SpeakSettings {
   SpeechOptions options;
   int mode = kBilingual;
@@ -74,10 +83,15 @@ int Speak(Context& context, const std::vector<std::string>& args) {
   SpeakSettings s = FromSettingsFile(context.configDir);
   SpeechOptions& o = s.options;
   std::optional<std::string> text, wav;
-  bool markupOnly = false, silent = false;
+  bool markupOnly = false, silent = false, optionsEnded = false;
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
-    if (a == "--mode")
+    if (a == "--" && !optionsEnded) {
+      optionsEnded = true;
+    } else if (optionsEnded || !a.starts_with("--")) {
+      if (text) throw UsageError{"unexpected argument '" + a + "'"};
+      text = a == "-" && !optionsEnded ? Arg(ReadStandardInput()) : Arg(a);
+    } else if (a == "--mode")
       s.mode = IntArg(args, i, 0, 3);
     else if (a == "--digits" && i + 1 < args.size() && (args[i + 1] == "R" || args[i + 1] == "E"))
       o.digitLanguage = args[++i][0];
@@ -101,8 +115,6 @@ int Speak(Context& context, const std::vector<std::string>& args) {
       silent = true;
     else if (a == "--wav" && i + 1 < args.size())
       wav = Arg(args[++i]);
-    else if (!a.starts_with("--") && !text)
-      text = Arg(a);
     else
       throw UsageError{"unexpected argument '" + a + "'"};
   }
@@ -144,9 +156,10 @@ int Speak(Context& context, const std::vector<std::string>& args) {
     std::fflush(stdout);
   };
   engine.onWord = [&](int position, int length) {
-    const DisplaySpan span = MapWordEvent(spoken, position, length);
+    // Positions count TEXT as given (a CR LF is two characters).
+    const DisplaySpan span = MapWordEventToText(spoken, position, length);
     const std::string word =
-        spoken.display.substr(static_cast<size_t>(span.start), static_cast<size_t>(span.length));
+        text->substr(static_cast<size_t>(span.start), static_cast<size_t>(span.length));
     std::printf("word %d %d %s\n", span.start + 1, span.length, Cp1251ToUtf8(word).c_str());
     std::fflush(stdout);
   };
@@ -160,10 +173,11 @@ int Speak(Context& context, const std::vector<std::string>& args) {
 
 void AddSpeakCommands(std::vector<Command>& commands) {
   commands.push_back(
-      {"speak", "speak [OPTIONS] TEXT",
+      {"speak", "speak [OPTIONS] [--] TEXT|-",
        "read TEXT aloud as reading a message does, printing 'run R|E VOICE' and 'word POS LEN "
        "WORD' lines; OPTIONS: --mode N --digits R|E --pause MS --rate-ru/--rate-en N "
-       "--volume-ru/--volume-en N --pitch-ru/--pitch-en N --markup --wav FILE --silent",
+       "--volume-ru/--volume-en N --pitch-ru/--pitch-en N --markup --wav FILE --silent; '--' ends "
+       "the options, TEXT '-' reads standard input",
        &Speak});
 }
 

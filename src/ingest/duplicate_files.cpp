@@ -1,6 +1,7 @@
 #include "ingest/duplicate_files.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -15,14 +16,21 @@
 namespace vorlin {
 namespace {
 
-// Paths sorted without regard to letter case; paths that differ only in case are different
-// files here, ordered by their bytes.
+// Paths sorted by their names as shown, without regard to letter case; paths that differ only
+// in case (or in characters the code page lacks) are different files, ordered by their bytes.
 struct PathLess {
-  bool operator()(const std::string& a, const std::string& b) const {
-    int c = CompareNoCase(a, b);
-    return c != 0 ? c < 0 : a < b;
+  bool operator()(const std::filesystem::path& a, const std::filesystem::path& b) const {
+    int c = CompareNoCase(NameFromPath(a), NameFromPath(b));
+    return c != 0 ? c < 0 : a.native() < b.native();
   }
 };
+
+bool GetPathId(const std::filesystem::path& path, FileId& id) {
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
+  id = FileId{static_cast<uint64_t>(st.st_dev), static_cast<uint64_t>(st.st_ino)};
+  return true;
+}
 
 }  // namespace
 
@@ -39,8 +47,8 @@ std::string FormatDigitGroups(std::string_view digits) {
   return out;
 }
 
-bool FileKey(const std::string& path, std::string& key, uint64_t& size) {
-  int fd = ::open(FsPath(path).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+bool FileKey(const std::filesystem::path& path, std::string& key, uint64_t& size) {
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) return false;
   uint32_t crc = 0;
   uint64_t total = 0;
@@ -69,7 +77,7 @@ DuplicateSummary DeleteDuplicateFiles(const std::vector<std::string>& folderLine
   std::stable_sort(lists.sizes.begin(), lists.sizes.end(),
                    [](const auto& a, const auto& b) { return a.size < b.size; });
 
-  std::set<std::string, PathLess> candidateSet;
+  std::set<std::filesystem::path, PathLess> candidateSet;
   for (size_t i = 0; i + 1 < lists.sizes.size(); ++i) {
     if (lists.sizes[i].size == lists.sizes[i + 1].size) {
       candidateSet.insert(lists.paths[lists.sizes[i].index]);
@@ -81,11 +89,11 @@ DuplicateSummary DeleteDuplicateFiles(const std::vector<std::string>& folderLine
   for (const auto& s : lists.sizes) summary.totalSize += s.size;
   lists = ScanLists();
 
-  const std::vector<std::string> candidates(candidateSet.begin(), candidateSet.end());
+  const std::vector<std::filesystem::path> candidates(candidateSet.begin(), candidateSet.end());
   candidateSet.clear();
   summary.candidates = candidates.size();
   std::set<std::string> seen;
-  std::set<std::string, PathLess> toDelete;
+  std::set<std::filesystem::path, PathLess> toDelete;
   // Files already examined, by identity: one file under two names is not two identical files.
   std::set<FileId> examined;
   FileId keepId;
@@ -93,9 +101,9 @@ DuplicateSummary DeleteDuplicateFiles(const std::vector<std::string>& folderLine
   const std::string allPrefix =
       "All=" + std::to_string(static_cast<long long>(candidates.size()) - 1);
   for (size_t i = 0; i < candidates.size(); ++i) {
-    const std::string& path = candidates[i];
+    const std::filesystem::path& path = candidates[i];
     FileId id;
-    if (!FileExists(path) || !GetFileId(path, id) || !examined.insert(id).second) continue;
+    if (!GetPathId(path, id) || !examined.insert(id).second) continue;
     std::string key;
     uint64_t size = 0;
     if (!FileKey(path, key, size)) continue;
@@ -104,9 +112,10 @@ DuplicateSummary DeleteDuplicateFiles(const std::vector<std::string>& folderLine
     } else {
       seen.insert(std::move(key));
     }
-    progress.ShowStatusText(allPrefix + " Tek- " + std::to_string(i) + "Test " + path);
+    progress.ShowStatusText(allPrefix + " Tek- " + std::to_string(i) + "Test " +
+                            NameFromPath(path));
   }
-  for (const auto& path : toDelete) ::unlink(FsPath(path).c_str());
+  for (const auto& path : toDelete) ::unlink(path.c_str());
   summary.duplicates = toDelete.size();
 
   summary.text = "All scan files=" + std::to_string(summary.files) +

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -31,7 +32,7 @@ std::string FormatDigitGroups(std::string_view digits);
 
 // The file key: CRC-32 of the whole content in 11 digits, then the size in 12. Returns false
 // when the file cannot be read.
-bool FileKey(const std::string& path, std::string& key, uint64_t& size);
+bool FileKey(const std::filesystem::path& path, std::string& key, uint64_t& size);
 
 // Scans the folders (as an ingestion run does), reads only files that share their size with
 // another one, and deletes every file whose key was seen on a file earlier in path order.

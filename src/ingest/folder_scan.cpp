@@ -12,15 +12,16 @@ namespace vorlin {
 namespace {
 
 struct Entry {
-  std::string name;  // Windows-1251
+  std::string name;  // Windows-1251, for matching, sorting and showing
+  std::string raw;   // as on disk (UTF-8), which the code page may not hold
   struct stat st;
 };
 
 // The entries of a folder in name order (letter case ignored, then byte order), without "."
 // and "..". Each entry carries lstat data, so symbolic links are seen as such.
-std::vector<Entry> ListFolder(const std::string& folder) {
+std::vector<Entry> ListFolder(const std::filesystem::path& folder) {
   std::vector<Entry> entries;
-  const std::string dirPath = FsPath(folder).string();
+  const std::string dirPath = folder.string();
   DIR* dir = ::opendir(dirPath.c_str());
   if (dir == nullptr) return entries;
   while (dirent* e = ::readdir(dir)) {
@@ -29,12 +30,13 @@ std::vector<Entry> ListFolder(const std::string& folder) {
     Entry entry;
     if (::lstat((dirPath + "/" + e->d_name).c_str(), &entry.st) != 0) continue;
     entry.name = Utf8ToCp1251(raw);
+    entry.raw = raw;
     entries.push_back(std::move(entry));
   }
   ::closedir(dir);
   std::sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) {
     int c = CompareNoCase(a.name, b.name);
-    return c != 0 ? c < 0 : a.name < b.name;
+    return c != 0 ? c < 0 : a.raw < b.raw;
   });
   return entries;
 }
@@ -65,27 +67,28 @@ bool MatchFrom(std::string_view name, std::string_view mask) {
 
 bool MatchesMask(std::string_view name, std::string_view mask) { return MatchFrom(name, mask); }
 
-void ScanFolderFiles(const std::string& folder, std::string_view mask, ScanLists& lists,
+void ScanFolderFiles(const std::filesystem::path& folder, std::string_view mask, ScanLists& lists,
                      Progress& progress) {
   for (const Entry& e : ListFolder(folder)) {
     if (e.name[0] == '.' || !MatchesMask(e.name, mask)) continue;
     struct stat st = e.st;
+    const std::filesystem::path path = folder / e.raw;
     // A link to a plain file counts as that file; links to anything else are passed over.
-    if (S_ISLNK(st.st_mode) && ::stat(FsPath(folder + e.name).c_str(), &st) != 0) continue;
+    if (S_ISLNK(st.st_mode) && ::stat(path.c_str(), &st) != 0) continue;
     if (!S_ISREG(st.st_mode)) continue;
     lists.sizes.push_back({static_cast<uint64_t>(st.st_size), lists.paths.size()});
-    lists.paths.push_back(folder + e.name);
+    lists.paths.push_back(path);
     progress.ShowStatusText("Scan =" + std::to_string(lists.paths.size()) + "  " +
-                            lists.paths.back());
+                            NameFromPath(path));
   }
 }
 
-void ScanSubfolders(const std::string& folder, std::string_view mask, ScanLists& lists,
+void ScanSubfolders(const std::filesystem::path& folder, std::string_view mask, ScanLists& lists,
                     Progress& progress) {
   for (const Entry& e : ListFolder(folder)) {
     if (e.name[0] == '.' || !S_ISDIR(e.st.st_mode)) continue;
-    progress.ShowStatusText("dir " + folder);
-    const std::string sub = folder + e.name + "/";
+    progress.ShowStatusText("dir " + NameFromPath(folder));
+    const std::filesystem::path sub = folder / e.raw / "";
     ScanFolderFiles(sub, mask, lists, progress);
     ScanSubfolders(sub, mask, lists, progress);
   }
@@ -104,8 +107,8 @@ ScanLists ScanAllFolders(const std::vector<std::string>& folderLines, bool subfo
   for (const auto& line : folderLines) {
     const std::string folder = ScanFolderOfLine(line);
     if (folder.empty()) continue;
-    ScanFolderFiles(folder, "*.xml", lists, progress);
-    if (subfolders) ScanSubfolders(folder, "*.xml", lists, progress);
+    ScanFolderFiles(FsPath(folder), "*.xml", lists, progress);
+    if (subfolders) ScanSubfolders(FsPath(folder), "*.xml", lists, progress);
   }
   return lists;
 }

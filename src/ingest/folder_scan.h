@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -17,23 +18,25 @@ struct ScanLists {
     uint64_t size;  // bytes; the size key is this number padded to 12 digits
     size_t index;   // position of the file in `paths`
   };
-  std::vector<std::string> paths;  // folder + file name, Windows-1251
+  // Folder + file name as file-system paths (UTF-8): a name the code page cannot hold is still
+  // opened; it is converted only where it is shown.
+  std::vector<std::filesystem::path> paths;
   std::vector<SizeEntry> sizes;
 };
 
 // Whether `name` matches a wildcard mask ("*" any run, "?" one character), letter case ignored.
 bool MatchesMask(std::string_view name, std::string_view mask);
 
-// Lists the plain files of `folder` (which ends in "/") whose names match `mask`, skipping
+// Lists the plain files of `folder` (ending in "/") whose names match `mask`, skipping
 // names that begin with "." (hidden). Files are taken in name order, letter case ignored.
 // For each one shows "Scan =" + number of paths + "  " + path. A folder that does not exist
 // or cannot be read yields nothing.
-void ScanFolderFiles(const std::string& folder, std::string_view mask, ScanLists& lists,
+void ScanFolderFiles(const std::filesystem::path& folder, std::string_view mask, ScanLists& lists,
                      Progress& progress);
 
 // Depth-first descent below `folder`: for each subfolder (not hidden, name not beginning with
 // ".", not a symbolic link) shows "dir " + folder, lists its files, then descends into it.
-void ScanSubfolders(const std::string& folder, std::string_view mask, ScanLists& lists,
+void ScanSubfolders(const std::filesystem::path& folder, std::string_view mask, ScanLists& lists,
                     Progress& progress);
 
 // The scan folder of one line of MRSSDir: trimmed of blanks, with "/" appended (even after

@@ -1,5 +1,6 @@
 #include "ingest/ingestion_run.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <ctime>
@@ -17,7 +18,14 @@
 namespace vorlin {
 namespace {
 
-void DeleteFile(const std::string& path) { ::unlink(FsPath(path).c_str()); }
+void DeleteFile(const std::filesystem::path& path) { ::unlink(path.c_str()); }
+
+// Whether the path reaches the file `id` names.
+bool IsFile(const std::filesystem::path& path, const FileId& id) {
+  struct stat st {};
+  return ::stat(path.c_str(), &st) == 0 &&
+         FileId{static_cast<uint64_t>(st.st_dev), static_cast<uint64_t>(st.st_ino)} == id;
+}
 
 std::string Stamp(IngestEnv& env) { return env.timeStamp ? env.timeStamp() : LocalTimeStamp(); }
 
@@ -74,23 +82,25 @@ int RunIngestion(const IngestOptions& options, IngestEnv& env) {
   RecoverStore(options.storeName);
   MergeStoreIndexFile(options.storeName, env.storeIndex);
   Log(env, W("    Сканирование файлов перед загрузкой "));
-  const std::vector<std::string> paths =
+  const std::vector<std::filesystem::path> paths =
       ScanAllFolders(options.scanFolders, options.scanSubfolders, env.progress).paths;
   ItemExtractor extractor(options.uniqueOnly, env.storeIndex);
   KeyRollback rollback(env.storeIndex, extractor);
-  std::vector<std::string> processed;
+  std::vector<std::filesystem::path> processed;
 
   const std::string processedWord = W("Обработано ");
   const std::string fileWord = W("% Обработка файла ");
   const size_t total = paths.size();
-  const bool storeExists = FileExists(options.storeName);
+  FileId storeId;
+  const bool storeExists = FileExists(options.storeName) && GetFileId(options.storeName, storeId);
   Progress& fileProgress = env.fileProgress != nullptr ? *env.fileProgress : env.progress;
   for (size_t i = 0; i < total; ++i) {
-    const std::string& path = paths[i];
+    const std::filesystem::path& path = paths[i];
+    const std::string shown = NameFromPath(path);  // the code page may not hold every name
     fileProgress.ShowStatusText(processedWord + std::to_string((i + 1) * 100 / total) + fileWord +
-                                path);
+                                shown);
     // A store named *.xml inside a scan folder is no feed: never parse or delete it.
-    if (storeExists && SameFile(path, options.storeName)) continue;
+    if (storeExists && IsFile(path, storeId)) continue;
     std::string reason;
     RssCheck check = CheckRssFile(path, &reason);
     std::optional<FeedDocument> doc;
@@ -98,7 +108,7 @@ int RunIngestion(const IngestOptions& options, IngestEnv& env) {
       try {
         doc.emplace(FeedDocument::Load(path));
       } catch (const FeedParseError& e) {
-        Log(env, W(" Ошибка при парсинге файла ") + path);
+        Log(env, W(" Ошибка при парсинге файла ") + shown);
         if (options.deleteBadFiles && !e.ResourceLimit()) DeleteFile(path);
         continue;
       } catch (const Error& e) {
@@ -108,14 +118,14 @@ int RunIngestion(const IngestOptions& options, IngestEnv& env) {
     }
     if (check == RssCheck::kUnreadable) {
       // Being written by another program, or not ours to read: leave it for a later run.
-      Log(env, W(" Ошибка при открытии файла ") + path + ": " + Utf8ToCp1251(reason));
+      Log(env, W(" Ошибка при открытии файла ") + shown + ": " + Utf8ToCp1251(reason));
       continue;
     }
     if (check == RssCheck::kNotRss) {
       if (options.deleteNotRss) DeleteFile(path);
       continue;
     }
-    if (!doc->CompletelyLoaded()) Log(env, W(" файл не разобран ") + path);
+    if (!doc->CompletelyLoaded()) Log(env, W(" файл не разобран ") + shown);
     extractor.ResetFileState();
     extractor.WalkNodes(doc->FirstChild());
     processed.push_back(path);

@@ -125,12 +125,12 @@ std::string ParserMessage(xmlParserCtxtPtr ctxt) {
 
 }  // namespace
 
-RssCheck CheckRssFile(std::string_view path, std::string* reason) {
+RssCheck CheckRssFile(const std::filesystem::path& path, std::string* reason) {
   auto unreadable = [&](int err) {
     if (reason != nullptr) *reason = ErrnoText(err);
     return RssCheck::kUnreadable;
   };
-  int fd = ::open(FsPath(path).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) return unreadable(errno);
   struct stat st {};
   errno = 0;
@@ -165,17 +165,17 @@ RssCheck CheckRssFile(std::string_view path, std::string* reason) {
   return RssCheck::kNotRss;
 }
 
-bool IsRssFile(std::string_view path) {
+bool IsRssFile(const std::filesystem::path& path) {
   std::string reason;
   RssCheck check = CheckRssFile(path, &reason);
   if (check == RssCheck::kUnreadable) {
-    throw Error("Cannot open file " + DisplayName(path) + ": " + reason);
+    throw Error("Cannot open file " + path.string() + ": " + reason);
   }
   return check == RssCheck::kRss;
 }
 
-FeedDocument FeedDocument::Load(std::string_view path) {
-  return Parse(ReadWholeFile(path), DisplayName(path));
+FeedDocument FeedDocument::Load(const std::filesystem::path& path) {
+  return Parse(ReadWholeFileAt(path), path.string());
 }
 
 FeedDocument FeedDocument::Parse(std::string_view bytes, const std::string& name) {

@@ -1,6 +1,7 @@
 // Recognising RSS files, and parsing them into a document tree for the item walk.
 #pragma once
 
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -18,11 +19,12 @@ enum class RssCheck { kRss, kNotRss, kUnreadable };
 // do not count). The file is read in blocks of at most 512 bytes; after a full block the next
 // read starts 6 bytes before its end, so a match across the boundary is found. Files shorter
 // than 5 bytes are not RSS. The file is opened for reading only; when it cannot be opened or
-// read the answer is kUnreadable and `reason` (if given) holds why, in UTF-8.
-RssCheck CheckRssFile(std::string_view path, std::string* reason = nullptr);
+// read the answer is kUnreadable and `reason` (if given) holds why, in UTF-8. Paths here are
+// file-system paths (UTF-8), as the scan finds them.
+RssCheck CheckRssFile(const std::filesystem::path& path, std::string* reason = nullptr);
 
 // The same test; throws Error naming the file and the reason when it cannot be read.
-bool IsRssFile(std::string_view path);
+bool IsRssFile(const std::filesystem::path& path);
 
 // A feed that the XML parser rejected (syntax error, entity limits); the message is UTF-8.
 class FeedParseError : public Error {
@@ -44,7 +46,7 @@ class FeedParseError : public Error {
 class FeedDocument {
  public:
   // Throws Error when the file cannot be read and FeedParseError when it is not well-formed.
-  static FeedDocument Load(std::string_view path);
+  static FeedDocument Load(const std::filesystem::path& path);
   // The same for bytes in memory; `name` (UTF-8) is used in error messages.
   static FeedDocument Parse(std::string_view bytes, const std::string& name);
 

@@ -1,6 +1,7 @@
 #include "reader/channel_lists.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <filesystem>
 #include <system_error>
 
@@ -41,9 +42,17 @@ bool MoveBack(std::vector<std::string>& selected, std::vector<std::string>& all,
   return true;
 }
 
-std::vector<std::string> ReadGroupFile(const std::string& fileName) {
-  RequireRegularFile(fileName, "favourite group");
-  return ParseGroupFile(ReadWholeFile(fileName));
+std::vector<std::string> ReadGroupFile(const std::filesystem::path& path) {
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(path, ec)) {
+    const int err = ec ? ec.value() : std::filesystem::is_directory(path, ec) ? EISDIR : EINVAL;
+    throw Error("Cannot open favourite group " + path.string() + ": " + ErrnoText(err));
+  }
+  return ParseGroupFile(ReadWholeFileAt(path));
+}
+
+std::filesystem::path GroupFilePath(const std::string& folder, const std::string& fileName) {
+  return FsPath(folder) / std::u8string(fileName.begin(), fileName.end());
 }
 
 std::vector<std::string> ParseGroupFile(std::string_view bytes) { return SplitLines(bytes); }
@@ -64,11 +73,13 @@ std::vector<std::string> ListGroupFiles(const std::string& folder) {
   std::error_code ec;
   std::filesystem::directory_iterator it(FsPath(folder), ec);
   for (; !ec && it != std::filesystem::directory_iterator(); it.increment(ec)) {
-    std::string name = NameFromPath(it->path().filename());
+    std::string name = it->path().filename().string();  // as on disk
     if (IsGroupFileName(name) && !it->is_directory(ec)) names.push_back(name);
   }
-  std::sort(names.begin(), names.end(),
-            [](const auto& a, const auto& b) { return CompareNoCase(a, b) < 0; });
+  std::sort(names.begin(), names.end(), [](const auto& a, const auto& b) {
+    const int c = CompareNoCase(Utf8ToCp1251(a), Utf8ToCp1251(b));
+    return c != 0 ? c < 0 : a < b;
+  });
   return names;
 }
 

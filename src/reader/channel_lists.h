@@ -2,6 +2,7 @@
 // channels) and the favourite group files that store a selection.
 #pragma once
 
+#include <filesystem>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -23,15 +24,18 @@ bool MoveBack(std::vector<std::string>& selected, std::vector<std::string>& all,
 
 // Favourite group files (".myRSS"): one channel title per line, Windows-1251, CR LF.
 // Reading takes every line ended by CR, LF or CR LF, the last also without an ending; an empty
-// line is an empty entry. Failures throw Error naming the file.
-std::vector<std::string> ReadGroupFile(const std::string& fileName);
+// line is an empty entry. Failures throw Error naming the file. Group files are found and
+// opened by their names on disk (UTF-8, see ListGroupFiles), which the code page may not hold.
+std::vector<std::string> ReadGroupFile(const std::filesystem::path& path);
+// The path of the group file `fileName` (as ListGroupFiles gives it) in `folder` (Windows-1251).
+std::filesystem::path GroupFilePath(const std::string& folder, const std::string& fileName);
 // The lines of a group file's bytes, and the bytes of a group.
 std::vector<std::string> ParseGroupFile(std::string_view bytes);
 std::string FormatGroupFile(const std::vector<std::string>& lines);
 void WriteGroupFile(const std::string& fileName, const std::vector<std::string>& lines);
 
-// Names of the files of `folder` ending in ".myRSS" (any case), in collation order; empty for
-// a folder that does not exist or cannot be listed.
+// Names of the files of `folder` (Windows-1251) ending in ".myRSS" (any case), as they are on
+// disk (UTF-8), in collation order; empty for a folder that does not exist or cannot be listed.
 std::vector<std::string> ListGroupFiles(const std::string& folder);
 
 // True for a name ending in ".myRSS", letter case aside.

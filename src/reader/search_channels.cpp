@@ -61,7 +61,11 @@ void SearchPage::ShowFavoriteFolder(const std::string& programFolder) {
 
 void SearchPage::EditDirFavoritListChannelChange() {
   // The field changes with every keystroke; a folder that does not exist lists nothing.
-  ShowLines(ui.FBoxFavoritListChannel, ListGroupFiles(ControlText(ui.EditDirFavoritListChannel)));
+  // Group files are listed by their names on disk, which the code page may not hold.
+  ui.FBoxFavoritListChannel->clear();
+  for (const std::string& name : ListGroupFiles(ControlText(ui.EditDirFavoritListChannel))) {
+    ui.FBoxFavoritListChannel->addItem(QString::fromStdString(name));
+  }
 }
 
 void SearchPage::ButtonSaveListChannelClick() {
@@ -96,11 +100,10 @@ void SearchPage::ButtonSetDirFavoritListChannelClick() {
 void SearchPage::FBoxFavoritListChannelClick() {
   QListWidgetItem* item = ui.FBoxFavoritListChannel->currentItem();
   if (item == nullptr) return;
-  std::string folder = ControlText(ui.EditDirFavoritListChannel);
-  if (!folder.empty() && folder.back() != '/') folder += '/';
   try {
     // The group replaces the selection; the all-channels list stays as it is.
-    selected_ = ReadGroupFile(folder + FromQ(item->text()));
+    selected_ = ReadGroupFile(
+        GroupFilePath(ControlText(ui.EditDirFavoritListChannel), item->text().toStdString()));
   } catch (const std::exception& e) {
     ReportError(QString::fromUtf8(e.what()));
     return;

@@ -36,6 +36,8 @@ class AudioPlayer {
   virtual bool RealTime() const { return true; }
   // A sound device that stopped working; the engine then keeps time silently.
   virtual bool Failed() const { return false; }
+  // Nothing is heard: no sound device (or it failed), though time is kept.
+  virtual bool Silent() const { return false; }
 };
 
 // Plays nothing but keeps real time: samples count as played as the clock runs, except
@@ -48,6 +50,7 @@ class SilentPlayer final : public AudioPlayer {
   void Pause() override;
   void Resume() override;
   void Reset() override;
+  bool Silent() const override { return true; }
 
  private:
   void Advance();

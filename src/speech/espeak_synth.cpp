@@ -53,7 +53,9 @@ int currentRate = 22050;
 int OnSynth(short* wav, int count, espeak_EVENT* events) {
   std::vector<WordMark> words;
   for (espeak_EVENT* e = events; e != nullptr && e->type != espeakEVENT_LIST_TERMINATED; ++e) {
-    if (e->type == espeakEVENT_WORD && e->length > 0) {
+    // A word in quotation marks comes with length 0, its position right all the same; a mark
+    // at position 0 marks no word of the text.
+    if (e->type == espeakEVENT_WORD && e->text_position > 0) {
       words.push_back({static_cast<int64_t>(e->audio_position) * currentRate / 1000,
                        e->text_position - 1, e->length});
     }

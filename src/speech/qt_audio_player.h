@@ -22,6 +22,7 @@ class QtAudioPlayer final : public AudioPlayer {
   void Resume() override;
   void Reset() override;
   bool Failed() const override;
+  bool Silent() const override { return device_ == nullptr || Failed(); }
 
  private:
   QtAudioPlayer(QAudioSink* sink, int sampleRate);

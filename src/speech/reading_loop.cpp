@@ -41,6 +41,7 @@ void ReadingLoop::Stop() {
 
 void ReadingLoop::Run() {
   *flags_.stopRequest = false;
+  silenceTold_ = false;
   host_.ClearWindowStop();
   try {
     for (int i = host_.SelectedItem(); i < host_.ItemCount() && !*flags_.stopRequest; ++i) {
@@ -50,7 +51,9 @@ void ReadingLoop::Run() {
       host_.ShowSpokenText(spoken_);
       *flags_.speaking = true;
       engine_.Speak(spoken_.engineText, spoken_.flags);
+      TellIfSilent();
       Wait();
+      TellIfSilent();  // a device that failed meanwhile
       if (host_.MarkReadWanted()) host_.MarkCurrentRead();
     }
   } catch (...) {
@@ -78,6 +81,12 @@ void ReadingLoop::Wait() {
       engine_.Speak("", kSpeakPurge | kSpeakAsync);
     }
   }
+}
+
+void ReadingLoop::TellIfSilent() {
+  if (silenceTold_ || !engine_.Silent()) return;
+  silenceTold_ = true;
+  host_.SpeechSilent();
 }
 
 }  // namespace vorlin

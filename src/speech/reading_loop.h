@@ -44,6 +44,8 @@ class ReadingHost {
   virtual void FocusDisplay() {}
   // The run has ended: hide the running line and the strip, show the main window.
   virtual void ReadingEnded() = 0;
+  // Speech is not heard (no sound device); told once a run, reading goes on.
+  virtual void SpeechSilent() {}
 };
 
 class ReadingLoop {
@@ -64,11 +66,13 @@ class ReadingLoop {
  private:
   void Run();
   void Wait();
+  void TellIfSilent();
 
   SpeechEngine& engine_;
   ReadingFlags flags_;
   ReadingHost& host_;
   SpokenText spoken_;
+  bool silenceTold_ = false;  // in this run
 };
 
 }  // namespace vorlin

@@ -7,6 +7,7 @@
 #include <QTabWidget>
 #include <QToolButton>
 
+#include "app/html_view.h"
 #include "app/status_line.h"
 #include "reader/reading_page.h"
 #include "speech/qt_audio_player.h"
@@ -98,10 +99,16 @@ std::string SpeechController::MessageToPlainText() {
   const auto i = static_cast<size_t>(n);
   std::string text;
   try {
-    text = reading_.RenderedText(SpokenDocument(
+    // The spoken document is rendered in a view of its own that is never shown: the message
+    // view keeps showing the message as the reader shows it, without the closing " . ".
+    if (!renderer_) renderer_ = std::make_unique<HtmlView>();
+    renderer_->Navigate(QStringLiteral("about:blank"));
+    renderer_->LoadDocument(SpokenDocument(
         state_.messages.title[i], state_.messages.description[i],
         headline == nullptr || headline->isChecked(),
         background != nullptr ? Utf8ToCp1251(background->text().toStdString()) : ""));
+    renderer_->WaitUntilComplete();
+    text = JoinStrayFullStops(renderer_->PlainText());
   } catch (...) {
     QApplication::restoreOverrideCursor();
     if (status_ != nullptr) status_->SetPanelText(1, QStringLiteral("Гуд (complete)"));
@@ -213,6 +220,13 @@ void SpeechController::ReadingEnded() {
   if (auto* line = Find<QLineEdit>("EditAnStr")) line->hide();
   strip_.hide();
   window_->show();
+}
+
+void SpeechController::SpeechSilent() {
+  if (status_ != nullptr) {
+    status_->SetPanelText(2, QStringLiteral("Нет звукового устройства: чтение идёт без звука "
+                                            "(No sound device: reading goes on silently)"));
+  }
 }
 
 }  // namespace vorlin

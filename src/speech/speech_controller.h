@@ -68,6 +68,7 @@ class SpeechController : public QObject, private ReadingHost {
   void ClearWindowStop() override;
   void FocusDisplay() override;
   void ReadingEnded() override;
+  void SpeechSilent() override;
   void Connect(const char* name, void (SpeechController::*slot)());
   template <typename T>
   T* Find(const char* name) const;
@@ -80,6 +81,7 @@ class SpeechController : public QObject, private ReadingHost {
   StatusLine* status_;
   std::unique_ptr<SpeechEngine> engine_;
   std::unique_ptr<ReadingLoop> loop_;
+  std::unique_ptr<HtmlView> renderer_;  // renders the spoken documents, never shown
   int shownMode_ = 0;
 };
 

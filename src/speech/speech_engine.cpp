@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
+#include <optional>
 
 #include "speech/speech_markup_parser.h"
 #include "util/cp1251.h"
@@ -15,10 +16,27 @@ namespace {
 
 constexpr int kAheadSeconds = 5;
 
-bool IsWordChar(char c) {
-  const auto u = static_cast<unsigned char>(c);
-  return (u >= '0' && u <= '9') || (u >= 'A' && u <= 'Z') || (u >= 'a' && u <= 'z') || u >= 192 ||
-         u == 168 || u == 184;
+// Digits and the Latin and Cyrillic letters of the code page (the collation weighs every
+// other byte lower).
+bool IsWordChar(char c) { return CollationWeight(c) >= 0x100; }
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// The text as the library is to read it: "Вопрос?Ответ" is one word to it, which would then be
+// spoken and marked as one, so a blank goes after every "?" and "!" that a word follows.
+// `origin[i]` is the position in `text` of the library's character i (one past the end too).
+std::string LibraryText(const std::string& text, std::vector<int>& origin) {
+  std::string out;
+  origin.clear();
+  for (size_t i = 0; i < text.size(); ++i) {
+    out += text[i];
+    origin.push_back(static_cast<int>(i));
+    if ((text[i] == '?' || text[i] == '!') && i + 1 < text.size() && IsWordChar(text[i + 1])) {
+      out += ' ';
+      origin.push_back(static_cast<int>(i + 1));
+    }
+  }
+  origin.push_back(static_cast<int>(text.size()));
+  return out;
 }
 
 bool ParseInt(const std::string* text, int& value) {
@@ -289,28 +307,68 @@ void SpeechEngine::SynthesizeSegment(const Segment& segment, uint64_t generation
   }
   const std::string& text = segment.text;
   const int size = static_cast<int>(text.size());
+  std::vector<int> origin;
+  const std::string libraryText = LibraryText(text, origin);
   int lastStart = -1;
+  // A mark on signs that a word directly follows (the comma of "3,14", a quotation mark) stands
+  // for that word; it is held until the next mark, which replaces it when it falls on the same
+  // word (the point of "1.08" comes before the mark of "08").
+  std::optional<Event> held;
+  auto push = [&](const Event& e, int start) {
+    if (start == lastStart) return;
+    lastStart = start;
+    events_.push_back(e);
+  };
   auto sink = [&](const int16_t* samples, size_t count,
                   const std::vector<espeak::WordMark>& words) {
     std::unique_lock lock(mutex_);
     if (generation != generation_) return false;
     for (const espeak::WordMark& w : words) {
-      // The library marks some words inside numbers and spelt-out words one character
-      // off; a mark inside a word stands for the whole word. A mark on a sign (the point of
-      // "1.08", spoken as a word) leaves the highlight where it is.
-      int start = std::clamp(w.position, 0, size);
-      if (start >= size || !IsWordChar(text[static_cast<size_t>(start)])) continue;
-      while (start > 0 && IsWordChar(text[static_cast<size_t>(start - 1)])) --start;
+      // The library marks some words inside numbers and spelt-out words one character off;
+      // a mark inside a word stands for the whole word.
+      const int at = std::clamp(w.position, 0, static_cast<int>(origin.size()) - 1);
+      int start = origin[static_cast<size_t>(at)];
+      if (start >= size) continue;
+      bool sign = !IsWordChar(text[static_cast<size_t>(start)]);
+      // A mark inside a number that a decimal sign and digits follow ("2" of "92,5") is the
+      // library's mark for the fraction.
+      if (!sign && start > 0 && IsDigit(text[static_cast<size_t>(start - 1)])) {
+        int end = start;
+        while (end < size && IsDigit(text[static_cast<size_t>(end)])) ++end;
+        if (end + 1 < size &&
+            (text[static_cast<size_t>(end)] == ',' || text[static_cast<size_t>(end)] == '.') &&
+            IsDigit(text[static_cast<size_t>(end + 1)])) {
+          start = end;
+          sign = true;
+        }
+      }
+      if (sign) {  // the word that the signs lead to, without a blank between
+        while (start < size && !IsWordChar(text[static_cast<size_t>(start)]) &&
+               static_cast<unsigned char>(text[static_cast<size_t>(start)]) > ' ') {
+          ++start;
+        }
+        if (start >= size || !IsWordChar(text[static_cast<size_t>(start)])) continue;
+      }
+      while (!sign && start > 0 && IsWordChar(text[static_cast<size_t>(start - 1)])) --start;
       int end = start;
       while (end < size && IsWordChar(text[static_cast<size_t>(end)])) ++end;
-      if (start == lastStart) continue;
-      lastStart = start;
-      events_.push_back({base + w.sample, segment.position + start, end - start, segment.voice});
+      const Event e{base + w.sample, segment.position + start, end - start, segment.voice};
+      if (held && held->position != e.position) push(*held, held->position - segment.position);
+      if (held && held->position == e.position && sign) continue;  // keep the first of them
+      held.reset();
+      if (sign) {
+        held = e;
+      } else {
+        push(e, start);
+      }
     }
     return Append(samples, count, generation, lock);
   };
   const VoiceToken& voice = voices_[static_cast<size_t>(segment.voice)];
-  espeak::Synthesize(text, ToProsody(voice, segment.rate, segment.volume, segment.pitch), sink);
+  espeak::Synthesize(libraryText, ToProsody(voice, segment.rate, segment.volume, segment.pitch),
+                     sink);
+  std::lock_guard lock(mutex_);
+  if (held && generation == generation_) push(*held, held->position - segment.position);
 }
 
 }  // namespace vorlin

@@ -66,6 +66,9 @@ class SpeechEngine {
   // A stretch of text given to Speak begins to be heard with this voice.
   std::function<void(int position, const VoiceToken& voice)> onVoice;
 
+  // Speech goes to no sound device (none, or it failed): it keeps time but is not heard.
+  bool Silent() const { return player_->Silent(); }
+
   // Times the player ran dry while synthesis of the current text was still going on.
   int Underruns() const { return underruns_; }
 

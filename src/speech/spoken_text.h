@@ -23,9 +23,17 @@ struct SpokenText {
   std::string display;
   std::vector<int> displayPos;
   std::string markupSource;  // the cleaned text the markup was built from (mode 0: the text)
+  // textPos[i]: the position in the text as given of markupSource's position i (cleaning
+  // makes a lone CR or LF two characters).
+  std::vector<int> textPos;
 };
 
-// Builds the engine text for one message in the given language mode (0 to 3).
+// Throws Error naming the setting (by its caption) when a voice tag the language mode uses does
+// not read as markup.
+void CheckVoiceTags(const SpeechOptions& options, int mode);
+
+// Builds the engine text for one message in the given language mode (0 to 3); throws as
+// CheckVoiceTags does.
 SpokenText MakeSpokenText(std::string_view text, const SpeechOptions& options, int mode,
                           bool async = true);
 
@@ -35,11 +43,18 @@ struct DisplaySpan {
   int length = 0;
 };
 DisplaySpan MapWordEvent(const SpokenText& spoken, int position, int length);
+// The same word as a stretch of the text as it was given.
+DisplaySpan MapWordEventToText(const SpokenText& spoken, int position, int length);
 
 // The document whose rendered text is spoken: the title and " . " as one paragraph (when
 // wanted) and the description and " . " as the next, so every spoken text ends a sentence.
 std::string SpokenDocument(const std::string& title, const std::string& description,
                            bool addHeadline, const std::string& background);
+
+// The rendered text of the spoken document, tidied: a " . " that the description's own
+// paragraphs pushed onto a line of its own (or that follows an empty title) joins the line
+// before it, or goes when that line already ends a sentence, so no line is a lone full stop.
+std::string JoinStrayFullStops(std::string_view rendered);
 
 // Writes the markup and the offset table's tag totals ("tempTex.txt", "tempGS.txt") into the
 // folder; they are for looking at and nothing reads them, so a failure is ignored.

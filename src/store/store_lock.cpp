@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <filesystem>
 #include <map>
 #include <mutex>
 #include <thread>
@@ -43,7 +44,17 @@ StoreLock::StoreLock(std::string_view storeName, std::chrono::milliseconds wait)
   const std::string path = FsPath(lockName).string();
   int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
   if (fd < 0) fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);  // a lock needs no write access
-  if (fd < 0) throw Error("Cannot lock store " + DisplayName(storeName) + ": " + ErrnoText(errno));
+  if (fd < 0) {
+    const int err = errno;
+    std::filesystem::path folder = FsPath(storeName).parent_path();
+    if (folder.empty()) folder = ".";
+    struct stat st {};
+    if (err == ENOENT && (::stat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))) {
+      throw Error("Папка хранилища не существует: " + folder.string() + " (The store's folder " +
+                  folder.string() + " does not exist; store " + DisplayName(storeName) + ")");
+    }
+    throw Error("Cannot lock store " + DisplayName(storeName) + ": " + ErrnoText(err));
+  }
   struct stat st {};
   if (::fstat(fd, &st) != 0) {
     const int err = errno;

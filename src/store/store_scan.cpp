@@ -44,13 +44,12 @@ struct RawItem {
 };
 
 // Bytes that stop the value scan: "]" (maybe the end of the section), CR (to be read as LF),
-// and what no XML text may hold: control characters but tab and LF, and 0x98, which the code
-// page lacks.
+// and what no XML text may hold: control characters but tab and LF. The byte the code page
+// leaves unassigned (0x98) is kept as it stands, as the walk keeps it.
 constexpr std::array<bool, 256> kStops = [] {
   std::array<bool, 256> t{};
   for (int c = 0; c < 0x20; ++c) t[static_cast<size_t>(c)] = c != '\t' && c != '\n';
   t[']'] = true;
-  t[0x98] = true;
   return t;
 }();
 
@@ -60,7 +59,6 @@ inline const char* NextStop(const char* p, const char* end) {
   const __m128i bracket = _mm_set1_epi8(']');
   const __m128i tab = _mm_set1_epi8('\t');
   const __m128i lf = _mm_set1_epi8('\n');
-  const __m128i unassigned = _mm_set1_epi8(static_cast<char>(0x98));
   const __m128i top3 = _mm_set1_epi8(static_cast<char>(0xE0));
   const __m128i zero = _mm_setzero_si128();
   for (; end - p >= 16; p += 16) {
@@ -68,8 +66,7 @@ inline const char* NextStop(const char* p, const char* end) {
     __m128i control = _mm_cmpeq_epi8(_mm_and_si128(v, top3), zero);  // below 0x20
     control =
         _mm_andnot_si128(_mm_or_si128(_mm_cmpeq_epi8(v, tab), _mm_cmpeq_epi8(v, lf)), control);
-    const __m128i stop = _mm_or_si128(
-        control, _mm_or_si128(_mm_cmpeq_epi8(v, bracket), _mm_cmpeq_epi8(v, unassigned)));
+    const __m128i stop = _mm_or_si128(control, _mm_cmpeq_epi8(v, bracket));
     const int mask = _mm_movemask_epi8(stop);
     if (mask != 0) return p + __builtin_ctz(static_cast<unsigned>(mask));
   }

@@ -3,8 +3,9 @@
 // scanner accepts exactly a sequence of such blocks and nothing else, so that it can read a
 // store at memory speed, splitting the work over two threads at block boundaries.
 //
-// Inside that shape it checks everything the XML parser would reject (bytes XML forbids, the
-// unassigned byte 0x98) and reads values as the parser does (CR LF and lone CR read as LF). On a
+// Inside that shape it checks everything the XML parser would reject (bytes XML forbids) and
+// reads values as the parser does (CR LF and lone CR read as LF; the unassigned byte 0x98 kept
+// as it stands, as the walk keeps it). On a
 // canonical store it gives exactly the messages of the walk in store_walk.h. Anything else (a
 // comment, an entity, other whitespace, another element, a malformed or cut block, a read
 // error) makes it answer "not canonical" and the caller hands the whole file to that walk, so

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <exception>
 #include <vector>
@@ -20,8 +21,9 @@ namespace {
 
 // The store is Windows-1251. Rather than let the parser convert it through iconv, each block is
 // converted here with the program's own table (several times faster) and the document declared
-// UTF-8. The values come out the same; the one byte the code page lacks (0x98) becomes a byte
-// that is never valid UTF-8, so such a store fails to parse just as with the code page declared.
+// UTF-8. The values come out the same; the one byte the code page leaves unassigned (0x98) goes
+// through as the replacement character and comes back as the same byte, so such a store loads
+// (where iconv would reject it) and its values keep their bytes and keys.
 constexpr std::string_view kUtf8Header = "<?xml version=\"1.0\" encoding=\"UTF-8\"?><rss><channel>";
 
 }  // namespace
@@ -228,17 +230,39 @@ class StoreWalk::Impl {
 };
 
 StoreWalk::StoreWalk(unsigned requiredFields, ItemSink sink, std::string docName)
-    : impl_(std::make_unique<Impl>(requiredFields, std::move(sink), std::move(docName))) {}
+    : impl_(std::make_unique<Impl>(requiredFields, std::move(sink), docName)),
+      docName_(std::move(docName)) {}
 
 StoreWalk::~StoreWalk() = default;
 
+void StoreWalk::CheckControlCharacters(std::string_view bytes) {
+  size_t lineStart = 0;
+  for (size_t i = 0; i < bytes.size(); ++i) {
+    const auto c = static_cast<unsigned char>(bytes[i]);
+    if (c >= 0x20) continue;
+    if (c == '\n') {
+      ++line_;
+      column_ = 1;
+      lineStart = i + 1;
+    } else if (c != '\t' && c != '\r') {
+      char code[8];
+      std::snprintf(code, sizeof code, "0x%02X", c);
+      throw Error("Cannot load store " + docName_ + ": line " + std::to_string(line_) +
+                  ", column " + std::to_string(column_ + static_cast<int64_t>(i - lineStart)) +
+                  ": control character " + code + ", which a store cannot hold");
+    }
+  }
+  column_ += static_cast<int64_t>(bytes.size() - lineStart);
+}
+
 void StoreWalk::Feed(std::string_view bytes) {
   if (bytes.empty()) return;
+  CheckControlCharacters(bytes);
   // The push parser tests text for the forbidden "]]>" only within the bytes it has; one split
   // between two blocks would slip through. Trailing "]" bytes therefore wait for the next block.
   utf8_.swap(heldBack_);
   heldBack_.clear();
-  AppendCp1251AsUtf8(utf8_, bytes, '\xFF');
+  AppendCp1251AsUtf8(utf8_, bytes);
   const size_t keep = utf8_.find_last_not_of(']') + 1;  // npos + 1 == 0: all brackets
   heldBack_.assign(utf8_, keep, std::string::npos);
   utf8_.resize(keep);

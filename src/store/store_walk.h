@@ -12,6 +12,7 @@
 //  * once every required field is set, the item is handed over and values and flags cleared.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -44,9 +45,16 @@ class StoreWalk {
 
  private:
   class Impl;
+  // Throws for a control character (no XML text may hold one) with its line and column; the
+  // parser would report it as a fault of its own encoding, at the start of the value.
+  void CheckControlCharacters(std::string_view bytes);
+
   std::unique_ptr<Impl> impl_;
+  std::string docName_;
   std::string utf8_;      // the current block, converted
   std::string heldBack_;  // trailing "]" bytes of the previous block
+  int64_t line_ = 1;      // of the next byte fed
+  int64_t column_ = 1;
 };
 
 // Walks a store file, reading it in blocks. Throws Error when the file cannot be opened or

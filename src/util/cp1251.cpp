@@ -6,12 +6,13 @@
 namespace vorlin {
 namespace {
 
-// Unicode code points of bytes 0x80..0xBF; 0xC0..0xFF are U+0410..U+044F. 0 marks the one
-// unassigned byte.
+// Unicode code points of bytes 0x80..0xBF; 0xC0..0xFF are U+0410..U+044F. The one byte the
+// code page leaves unassigned (0x98) stands for the replacement character U+FFFD both ways, so
+// a store holding it loads, shows the mark and keeps the byte when written back.
 constexpr std::array<uint16_t, 64> kHigh = {
     0x0402, 0x0403, 0x201A, 0x0453, 0x201E, 0x2026, 0x2020, 0x2021, 0x20AC, 0x2030, 0x0409,
     0x2039, 0x040A, 0x040C, 0x040B, 0x040F, 0x0452, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x0000, 0x2122, 0x0459, 0x203A, 0x045A, 0x045C, 0x045B, 0x045F, 0x00A0,
+    0x2013, 0x2014, 0xFFFD, 0x2122, 0x0459, 0x203A, 0x045A, 0x045C, 0x045B, 0x045F, 0x00A0,
     0x040E, 0x045E, 0x0408, 0x00A4, 0x0490, 0x00A6, 0x00A7, 0x0401, 0x00A9, 0x0404, 0x00AB,
     0x00AC, 0x00AD, 0x00AE, 0x0407, 0x00B0, 0x00B1, 0x0406, 0x0456, 0x0491, 0x00B5, 0x00B6,
     0x00B7, 0x0451, 0x2116, 0x0454, 0x00BB, 0x0458, 0x0405, 0x0455, 0x0457};
@@ -22,15 +23,15 @@ uint16_t CodePoint(unsigned char b) {
   return kHigh[b - 0x80];
 }
 
-// Reverse table for code points up to U+2122 (the highest one the code page has).
-constexpr uint32_t kReverseSize = 0x2123;
+// Reverse table for the code points of the Basic Multilingual Plane.
+constexpr uint32_t kReverseSize = 0x10000;
 
 struct Reverse {
   std::array<unsigned char, kReverseSize> bytes{};
   constexpr Reverse() {
     for (int b = 0x80; b <= 0xFF; ++b) {
       uint16_t cp = b >= 0xC0 ? static_cast<uint16_t>(0x0410 + (b - 0xC0)) : kHigh[b - 0x80];
-      if (cp != 0) bytes[cp] = static_cast<unsigned char>(b);
+      bytes[cp] = static_cast<unsigned char>(b);
     }
   }
 };
@@ -156,7 +157,7 @@ std::string Utf8ToCp1251(std::string_view utf8) {
   return out;
 }
 
-void AppendCp1251AsUtf8(std::string& out, std::string_view text, char unassigned) {
+void AppendCp1251AsUtf8(std::string& out, std::string_view text) {
   const size_t base = out.size();
   out.resize(base + text.size() * 3);
   char* dst = out.data() + base;
@@ -166,10 +167,8 @@ void AppendCp1251AsUtf8(std::string& out, std::string_view text, char unassigned
       *dst++ = ch;
       continue;
     }
-    uint16_t cp = CodePoint(b);
-    if (cp == 0) {
-      *dst++ = unassigned;
-    } else if (cp < 0x800) {
+    const uint16_t cp = CodePoint(b);
+    if (cp < 0x800) {
       *dst++ = static_cast<char>(0xC0 | (cp >> 6));
       *dst++ = static_cast<char>(0x80 | (cp & 0x3F));
     } else {

@@ -16,13 +16,12 @@ std::string Utf8ToCp1251(std::string_view utf8);
 // Appends the Windows-1251 form of `utf8` to `out` (same rules as Utf8ToCp1251).
 void AppendUtf8AsCp1251(std::string& out, std::string_view utf8);
 
-// Converts Windows-1251 to UTF-8. The one unassigned byte (0x98) becomes "?".
+// Converts Windows-1251 to UTF-8. The one byte the code page leaves unassigned (0x98) is the
+// replacement character U+FFFD, and U+FFFD converts back to it.
 std::string Cp1251ToUtf8(std::string_view text);
 
-// Appends the UTF-8 form of `text` to `out`; the unassigned byte 0x98 becomes `unassigned`
-// (a byte that is never valid UTF-8, such as 0xFF, lets a parser reject it as the code page
-// does).
-void AppendCp1251AsUtf8(std::string& out, std::string_view text, char unassigned = '?');
+// Appends the UTF-8 form of `text` to `out`.
+void AppendCp1251AsUtf8(std::string& out, std::string_view text);
 
 // The program's own texts are written in UTF-8 in the sources; W() gives their core form.
 inline std::string W(std::string_view utf8) { return Utf8ToCp1251(utf8); }

@@ -79,8 +79,10 @@ void RequireRegularFile(std::string_view name, std::string_view what) {
   }
 }
 
-std::string ReadWholeFile(std::string_view name) {
-  const std::string path = FsPath(name).string();
+std::string ReadWholeFile(std::string_view name) { return ReadWholeFileAt(FsPath(name)); }
+
+std::string ReadWholeFileAt(const std::filesystem::path& fsPath) {
+  const std::string path = fsPath.string();
   Fd f(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
   if (f.fd < 0) throw Error("Cannot open file " + path + ": " + ErrnoText(errno));
   struct stat st {};

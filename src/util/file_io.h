@@ -53,6 +53,9 @@ void RequireRegularFile(std::string_view name, std::string_view what);
 
 // Reads the whole file. Throws Error when it cannot be opened or read.
 std::string ReadWholeFile(std::string_view name);
+// The same for a file-system path (UTF-8), such as a name found on disk that the code page
+// cannot hold.
+std::string ReadWholeFileAt(const std::filesystem::path& path);
 
 // Writes `data` to a temporary file in the same folder, flushes it to disk and renames it
 // over `name`, so the old file stays whole if anything fails. Throws Error on failure.

@@ -87,8 +87,9 @@ TEST(FolderScanTest, TakesXmlFilesOfSubfoldersDepthFirstButNoHiddenOnes) {
   RecordingProgress progress;
   ScanLists lists = ScanAllFolders({dir.Folder()}, true, progress);
   const std::string f = dir.Folder() + "/";
-  EXPECT_EQ(lists.paths, (std::vector<std::string>{f + "a.xml", f + "B.XML", f + "sub/d.xml",
-                                                   f + "sub/deeper/e.xml", f + "sub2/f.xml"}));
+  EXPECT_EQ(lists.paths,
+            (std::vector<std::filesystem::path>{f + "a.xml", f + "B.XML", f + "sub/d.xml",
+                                                f + "sub/deeper/e.xml", f + "sub2/f.xml"}));
   EXPECT_EQ(ScanAllFolders({dir.Folder()}, false, progress).paths.size(), 2u);
   EXPECT_NE(std::find(progress.texts.begin(), progress.texts.end(), "dir " + f + "sub/"),
             progress.texts.end());

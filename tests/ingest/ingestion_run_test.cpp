@@ -80,7 +80,7 @@ TEST_F(IngestionRunTest, LogsBadFilesAndDeletesOnlyWhatTheOptionsSay) {
   WriteFile(Feeds("c_atom.xml"), "<feed xmlns=\"http://www.w3.org/2005/Atom\"></feed>");
   WriteFile(Feeds("d_ns.xml"), "<rss version=\"2.0\"><channel><title>NS</title><dc:x>1</dc:x>" +
                                    Item("three", "d3") + "</channel></rss>");
-  // A name outside the code page cannot be reached through it: the file cannot be opened.
+  // A name the code page cannot hold is read all the same (and shown with "?").
   WriteFile(Feeds("e_日本.xml"), Feed("Far", Item("four", "d4")));
   const std::string f = dir_.Folder() + "feeds/";
   std::vector<std::string> log = OneShot();
@@ -90,9 +90,8 @@ TEST_F(IngestionRunTest, LogsBadFilesAndDeletesOnlyWhatTheOptionsSay) {
                      "    Сканирование файлов перед загрузкой ",
                      " Ошибка при парсинге файла " + f + "b_bad.xml",
                      " файл не разобран " + f + "d_ns.xml",
-                     " Ошибка при открытии файла " + f + "e_??.xml: No such file or directory",
                      "    Запись найденых сообщений в файл ",
-                     "    Загрузка завершена.Загружено новых сообщений 3",
+                     "    Загрузка завершена.Загружено новых сообщений 4",
                      "  Операция завершена.(The Operation completed) 06.12.2026 21:00:00",
                  }));
   EXPECT_FALSE(Exists(Feeds("b_bad.xml")));  // CBoxDelBadRSSFiles is on by default
@@ -106,9 +105,8 @@ TEST_F(IngestionRunTest, LogsBadFilesAndDeletesOnlyWhatTheOptionsSay) {
   EXPECT_EQ(log[log.size() - 2], "    Загрузка завершена.Загружено новых сообщений 0");
   EXPECT_EQ(log[log.size() - 3], "    Удаление обработанных файлов ");
   EXPECT_FALSE(Exists(Feeds("a_good.xml")) || Exists(Feeds("c_atom.xml")) ||
-               Exists(Feeds("d_ns.xml")));
-  EXPECT_TRUE(Exists(Feeds("e_日本.xml")));
-  EXPECT_EQ(index_.Size(), 3u);
+               Exists(Feeds("d_ns.xml")) || Exists(Feeds("e_日本.xml")));
+  EXPECT_EQ(index_.Size(), 4u);
 }
 
 TEST_F(IngestionRunTest, ATimedRunLogsNeitherStartNorCompletion) {

@@ -121,7 +121,12 @@ TEST(GroupFiles, RoundTripAndListing) {
   EXPECT_EQ(ReadGroupFile(dir / "a.MYRSS"), (std::vector<std::string>{"x", "y", "z"}));
   test::WriteBytes(dir.path() / "c.txt", "");
   std::filesystem::create_directory(dir.path() / "d.myRSS");
-  EXPECT_EQ(ListGroupFiles(dir.Folder()), (std::vector<std::string>{"a.MYRSS", "b.myRSS"}));
+  // Names the code page cannot hold are listed as they are on disk and open.
+  test::WriteBytes(dir.path() / "日本.myRSS", "j");
+  EXPECT_EQ(ListGroupFiles(dir.Folder()),
+            (std::vector<std::string>{"日本.myRSS", "a.MYRSS", "b.myRSS"}));
+  EXPECT_EQ(ReadGroupFile(GroupFilePath(dir.Folder(), "日本.myRSS")),
+            (std::vector<std::string>{"j"}));
   EXPECT_TRUE(ListGroupFiles(dir / "missing").empty());
 
   std::vector<std::string> all = {"A", "C"}, selected = {"B"};

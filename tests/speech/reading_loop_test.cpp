@@ -43,6 +43,8 @@ class ListHost final : public ReadingHost {
   void MarkCurrentRead() override { marked.push_back(selected); }
   void ProcessEvents() override {}
   void ReadingEnded() override { ended = true; }
+  void SpeechSilent() override { ++silentTold; }
+  int silentTold = 0;
 };
 
 struct Reading {
@@ -65,6 +67,7 @@ TEST(ReadingLoop, ReadsFromTheSelectedMessageToTheEndAndMarksEachRead) {
     EXPECT_TRUE(r.stop);
     EXPECT_FALSE(r.speaking);
     EXPECT_TRUE(r.host.ended);
+    EXPECT_EQ(r.host.silentTold, 1);  // no sound device: told once, reading went on
   }
 }
 

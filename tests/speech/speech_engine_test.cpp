@@ -85,6 +85,33 @@ TEST(SpeechEngine, SpeaksEachRunWithItsVoiceAndReportsTheWordsOfTheText) {
   EXPECT_GT(std::stod(stat.substr(length + 17)), 2.0) << stat;
 }
 
+// Words in quotation marks, after "?" or "!" with no blank, and the digits after a decimal
+// comma get their own events.
+TEST(SpeechEngine, EveryWordOfTheTextIsHeard) {
+  test::TempDir dir;
+  SpeechEngine engine(std::make_unique<WavPlayer>(dir / "out.wav", SpeechEngine::SampleRate()));
+  const std::pair<const char*, std::vector<std::string>> cases[] = {
+      {"«Газпром» и «Роснефть» растут.", {"Газпром", "и", "Роснефть", "растут"}},
+      {"Вопрос?Ответ!Да", {"Вопрос", "Ответ", "Да"}},
+      {"Курс 3,14 и „цитата“ и “Сбер”.", {"Курс", "3", "14", "и", "цитата", "и", "Сбер"}},
+      {"Число 1.08 и 92,5 год", {"Число", "1", "08", "и", "92", "5", "год"}}};
+  for (const auto& [text, words] : cases) {
+    EXPECT_EQ(Listen(engine, text, 1, nullptr).words, words) << text;
+  }
+}
+
+// vorlin-cli speak: positions count the text as given, CR LF as two characters; "--" ends the
+// options and "-" reads the text from standard input.
+TEST(SpeakCommand, PositionsCountTheTextAsGiven) {
+  test::TempDir dir;
+  test::WriteBytes(dir.path() / "in.txt", "Один\r\nдва\r\nтри\nчетыре");
+  const std::string speak = "--config-dir " + dir.Folder() + " speak --wav " + dir / "a.wav";
+  const std::string words = "word 1 4 Один\nword 7 3 два\nword 12 3 три\nword 16 6 четыре\n";
+  EXPECT_EQ(test::RunCli(speak + " - <" + dir / "in.txt").out, "run R Russian\n" + words);
+  EXPECT_EQ(test::RunCli(speak + " -- --rate").out,
+            "run R Russian\nrun E English (America)\nword 3 4 rate\n");
+}
+
 TEST(SpeechEngine, RefusesAVoiceTagThatMatchesNoVoice) {
   SpeechEngine engine(nullptr);
   const std::string error = test::ErrorText(

@@ -6,6 +6,7 @@
 
 #include "speech/speech_markup_parser.h"
 #include "speech/spoken_text.h"
+#include "test_support.h"
 #include "util/cp1251.h"
 
 namespace vorlin {
@@ -102,6 +103,29 @@ TEST(BuildSpeechMarkup, SingleLanguageModesGiveEveryRunTheSameSettings) {
   const std::string en = BuildSpeechMarkup(W("Hello мир"), OptionsForMode(o, kEnglishOnly), table);
   EXPECT_EQ(en.find("419"), std::string::npos);
   EXPECT_NE(en.find("<volume level=\"40\">" + W("мир")), std::string::npos);
+}
+
+// A voice tag the parser cannot read is an error naming the setting by its caption, in the modes
+// that use it, and is never spoken.
+TEST(MakeSpokenText, RefusesAVoiceTagThatDoesNotReadAsMarkup) {
+  SpeechOptions o = Designed();
+  o.voiceTagRus = "<voice required=\"Language=419\"";
+  for (int mode : {kBilingual, kRussianOnly}) {
+    const std::string error = test::ErrorText([&] { MakeSpokenText(W("мир"), o, mode); });
+    EXPECT_NE(error.find("«Тег:» группы «Русский голос (Russian voice)»"), std::string::npos);
+  }
+  EXPECT_NO_THROW(MakeSpokenText(W("мир"), o, kEnglishOnly));
+}
+
+// The description's own paragraphs push the closing " . " onto a line of its own: it joins the
+// line before, or goes when that line ends a sentence already.
+TEST(JoinStrayFullStops, NoLineIsALoneFullStop) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"Title . \r\nText.\r\n . ", "Title . \r\nText."},
+      {" . \r\nText\r\n\r\n.\r\n", "Text .\r\n\r\n"},
+      {"Title . \r\nText . ", "Title . \r\nText . "},
+      {"3.5 . ", "3.5 . "}};
+  for (const auto& [rendered, tidy] : cases) EXPECT_EQ(JoinStrayFullStops(rendered), tidy);
 }
 
 // The spoken text's paragraphs end in CR LF, the text fields keep one character per break:

@@ -6,12 +6,15 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QSlider>
 #include <QSpinBox>
 #include <QTabWidget>
 #include <cstdlib>
 
 #include "../shell/window_fixture.h"
+#include "app/html_view.h"
+#include "app/status_line.h"
 #include "reader/reading_page.h"
 #include "speech/running_text_window.h"
 #include "speech/speech_controller.h"
@@ -31,7 +34,7 @@ class SpeechWindowTest : public WindowTest {
                                  W("Первая строка.<br>"
                                    "Second line здесь"),
                                  "Mon, 01 Jan 2024 10:00:00 +0300"});
-    window.State().messages.Add({"Канал", "Two", "http://b", W("Конец"), "Mon, 01 Jan 2024"});
+    window.State().messages.Add({"Канал", "Two", "http://b", W("<p>Конец</p>"), "Mon, 2024"});
     window.Reading().FillMessageList({0, 1});
     window.Reading().SelectAndShow(0);
     ASSERT_NE(window.SpeechReading(), nullptr);
@@ -79,6 +82,16 @@ TEST_F(SpeechWindowTest, EachAnimationModeSelectsTheSpokenWords) {
     EXPECT_FALSE(Find<QLineEdit>("EditAnStr")->isVisible());
   }
   EXPECT_EQ(Find<QTabWidget>("PageControlView")->currentIndex(), 2);
+  // No line of the views is a lone full stop after reading; the HTML view shows the message.
+  for (const QString& text :
+       {Find<QPlainTextEdit>("MemoAS")->toPlainText(),
+        QString::fromStdString(Cp1251ToUtf8(Find<HtmlView>("WebBrowser")->PlainText()))}) {
+    for (const QString& line : text.split(QRegularExpression("[\r\n]+"))) {
+      EXPECT_NE(line.trimmed(), ".") << text.toStdString();
+    }
+  }
+  // No sound device: the status line says that reading went on silently.
+  EXPECT_TRUE(window_->Status().PanelText(2).contains("(No sound device"));
   EXPECT_TRUE(window_->State().readIndex.Size() == 2);
   EXPECT_TRUE(window_->State().speechStopRequest);
 }

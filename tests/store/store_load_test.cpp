@@ -138,10 +138,9 @@ TEST_F(StoreLoad, ShapesOutsideTheCanonicalGoThroughTheWalk) {
       ok + "<!-- note -->" + ok, ReplaceAll(ok, "\r\n", "\n"), ok.substr(0, ok.size() - 2), item,
       ok + "<guid>g</guid>\r\n", "<item a=\"1\">" + ok.substr(6), ok + " \r\n" + ok, ok + item + ok,
       // Malformed: bytes XML or the code page forbid, cut blocks, "]]>" in text, bad nesting.
-      ok + Block("c", "t", "a\x98z") + ok, Block("c", std::string("a\0z", 3), "d"),
-      Block("c", "t", "a\x01z"), ok.substr(0, 40), ok + ok.substr(0, ok.size() - 3),
-      ok + "<item>\r\n<title><![CDATA[cut", ok + "]]>" + ok, split,
-      "<item>\r\n<title><![CDATA[t]]></link>\r\n</item>\r\n"};
+      Block("c", std::string("a\0z", 3), "d"), Block("c", "t", "a\x01z"), ok.substr(0, 40),
+      ok + ok.substr(0, ok.size() - 3), ok + "<item>\r\n<title><![CDATA[cut", ok + "]]>" + ok,
+      split, "<item>\r\n<title><![CDATA[t]]></link>\r\n</item>\r\n"};
   for (const std::string& store : stores) {
     const std::string label = store.substr(0, 200);
     MessageList scanned;
@@ -168,6 +167,18 @@ TEST_F(StoreLoad, ShapesOutsideTheCanonicalGoThroughTheWalk) {
               Load(ok + "<item>\r\n<title><![CDATA[cut");
             }).find(": line 9, column "),
             std::string::npos);
+  // A control character is named with its own place, in the store's characters.
+  const std::string error = test::ErrorText([&] { Load(ok + Block("c", "t", W("Ошибка\x01"))); });
+  EXPECT_NE(error.find(": line 12, column 29: control character 0x01"), std::string::npos) << error;
+}
+
+// The byte the code page leaves unassigned loads (the walk equivalence tests hold both paths to
+// it), is kept as it stands, so its key does not change, and is shown as the replacement mark.
+TEST_F(StoreLoad, TheUnassignedByteLoadsKeptAndShowsAsTheReplacementCharacter) {
+  const MessageList list = Load(Block("c\x98", "t", "a\x98z"));
+  EXPECT_EQ(list.description[0], "a\x98z");
+  EXPECT_EQ(Cp1251ToUtf8(list.titleRss[0]), "c\uFFFD");
+  EXPECT_EQ(Utf8ToCp1251("\uFFFD"), "\x98");
 }
 
 TEST_F(StoreLoad, AFastLoadGivingUpHalfwayShowsNoCountTwice) {
