@@ -79,11 +79,12 @@ TEST(BuildSpeechMarkup, PutsEachRunsTagsBeforeItAndRecordsTheOffsets) {
   EXPECT_EQ(table[1].tagTotal, 50 + 22);
 
   SpeechOptions o = Designed();
-  o.volumeE = 0, o.rateE = -3, o.pitchE = 5, o.pause = 0;
+  o.volumeE = 0, o.rateE = -3, o.pitchE = 5, o.rateR = 4, o.pitchR = -7, o.pause = 0;
   const std::string markup = Cp1251ToUtf8(BuildSpeechMarkup(W("Hello мир"), o, table));
   EXPECT_EQ(markup,
             "<voice required=\"Language=409\"><rate absspeed=\"-3\"><pitch absmiddle=\"5\">"
-            "Hello <voice required=\"Language=419\"><volume level=\"90\">мир");
+            "Hello <voice required=\"Language=419\"><volume level=\"90\"><rate absspeed=\"4\">"
+            "<pitch absmiddle=\"-7\">мир");
   ASSERT_EQ(table.size(), 2u);  // no silence, no closing entry
   // A word in each run maps back to its place in the text.
   EXPECT_EQ(PlainPosition(table, table[0].markupOffset), 0);
