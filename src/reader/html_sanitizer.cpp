@@ -141,12 +141,15 @@ void OnParserError(void* data, const char*, ...) {
 
 // The tree in Windows-1251; a character the code page lacks becomes a numeric reference.
 std::string Serialize(xmlDoc* doc) {
-  std::unique_ptr<xmlBuffer, decltype(&xmlBufferFree)> buffer(xmlBufferCreate(), &xmlBufferFree);
+  std::unique_ptr<xmlOutputBuffer, decltype(&xmlOutputBufferClose)> buffer(
+      xmlAllocOutputBuffer(nullptr), &xmlOutputBufferClose);
+  if (buffer == nullptr) throw std::bad_alloc();
   for (xmlNode* node = doc->children; node != nullptr; node = node->next) {
-    htmlNodeDump(buffer.get(), doc, node);
+    htmlNodeDumpFormatOutput(buffer.get(), doc, node, nullptr, 0);  // no line breaks added
   }
-  const std::string_view utf8(reinterpret_cast<const char*>(xmlBufferContent(buffer.get())),
-                              static_cast<size_t>(xmlBufferLength(buffer.get())));
+  const std::string_view utf8(
+      reinterpret_cast<const char*>(xmlOutputBufferGetContent(buffer.get())),
+      xmlOutputBufferGetSize(buffer.get()));
   std::string out;
   out.reserve(utf8.size());
   for (size_t i = 0; i < utf8.size();) {
