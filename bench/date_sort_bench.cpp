@@ -1,16 +1,24 @@
 // The sort of found messages by channel and date: 200,000 messages in 300 channels, dated as
 // the benchmark corpus dates them (RFC 822 with +0300, GMT, -0500 or +0000), sorted from store
 // order. Built twice: against the program's date reading and against the reading it replaced
-// (bench/rss_date_before.cpp). Usage: PROGRAM [MESSAGES]. Prints "sort_seconds BEST" (best of 5)
-// and "order CHECKSUM".
+// (bench/rss_date_before.cpp). Usage: PROGRAM [MESSAGES]. Prints "sort_seconds BEST" (processor
+// time, best of 7) and "order CHECKSUM".
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <string>
 #include <vector>
 
 #include "reader/message_sort.h"
+
+// The processor time of this thread: the machine running the benchmarks is shared, and waiting
+// for a processor is no part of the sort.
+double CpuSeconds() {
+  timespec t{};
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+  return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
+}
 
 int main(int argc, char** argv) {
   using namespace vorlin;
@@ -36,13 +44,12 @@ int main(int argc, char** argv) {
   }
   double best = 1e9;
   std::vector<int> list;
-  for (int run = 0; run < 5; ++run) {
+  for (int run = 0; run < 7; ++run) {
     list.resize(static_cast<size_t>(count));
     for (int i = 0; i < count; ++i) list[static_cast<size_t>(i)] = i;
-    const auto start = std::chrono::steady_clock::now();
+    const double start = CpuSeconds();
     SortByChannelAndDate(messages, list);
-    best = std::min(
-        best, std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+    best = std::min(best, CpuSeconds() - start);
   }
   unsigned long long checksum = 0;
   for (int n : list) checksum = checksum * 31 + static_cast<unsigned>(n);

@@ -130,25 +130,46 @@ int MonthOf3(const char* p) {
   return 0;
 }
 
-// The offset of a zone name in seconds; false for a name not listed (taken as written).
+constexpr uint32_t ZoneKey(std::string_view name) {
+  uint32_t key = 0;
+  for (char c : name) key = key << 8 | static_cast<unsigned char>(c | 0x20);
+  return key;
+}
+
+// The offset of a zone name in seconds, any letter case; false for a name not listed (taken as
+// written).
 bool NamedZone(std::string_view name, int& offset) {
-  struct Zone {
-    const char* name;
-    int hours;
-  };
-  static constexpr Zone kZones[] = {{"ut", 0},   {"utc", 0},  {"gmt", 0},  {"z", 0},
-                                    {"est", -5}, {"edt", -4}, {"cst", -6}, {"cdt", -5},
-                                    {"mst", -7}, {"mdt", -6}, {"pst", -8}, {"pdt", -7}};
   if (name.size() > 3) return false;
-  char lower[3];
-  for (size_t i = 0; i < name.size(); ++i) lower[i] = static_cast<char>(name[i] | 0x20);
-  for (const Zone& z : kZones) {
-    if (std::string_view(lower, name.size()) == z.name) {
-      offset = z.hours * 3600;
-      return true;
-    }
+  int hours = 0;
+  switch (ZoneKey(name)) {
+    case ZoneKey("ut"):
+    case ZoneKey("utc"):
+    case ZoneKey("gmt"):
+    case ZoneKey("z"):
+      break;
+    case ZoneKey("est"):
+    case ZoneKey("cdt"):
+      hours = -5;
+      break;
+    case ZoneKey("edt"):
+      hours = -4;
+      break;
+    case ZoneKey("cst"):
+    case ZoneKey("mdt"):
+      hours = -6;
+      break;
+    case ZoneKey("mst"):
+    case ZoneKey("pdt"):
+      hours = -7;
+      break;
+    case ZoneKey("pst"):
+      hours = -8;
+      break;
+    default:
+      return false;
   }
-  return false;
+  offset = hours * 3600;
+  return true;
 }
 
 // "+hhmm", "+hh:mm" or "+hh" (and "-"); false when malformed.
@@ -213,19 +234,32 @@ bool ReadUsual(std::string_view s, Written& w) {
       s[19] != ':' || s[22] != ':' || !IsAlpha(s[0]) || !IsAlpha(s[1]) || !IsAlpha(s[2])) {
     return false;
   }
-  for (size_t at : {5, 6, 12, 13, 14, 15, 17, 18, 20, 21, 23, 24}) {
-    if (!IsDigit(s[at])) return false;
-  }
-  auto two = [&](size_t at) { return (s[at] - '0') * 10 + (s[at + 1] - '0'); };
+  // Each digit's value, and whether any is none.
+  unsigned bad = 0;
+  auto two = [&](size_t at) {
+    const unsigned tens = static_cast<unsigned char>(s[at]) - '0';
+    const unsigned ones = static_cast<unsigned char>(s[at + 1]) - '0';
+    bad |= (tens > 9) | (ones > 9);
+    return static_cast<int>(tens * 10 + ones);
+  };
   w.v.day = two(5);
   w.v.year = two(12) * 100 + two(14);
   w.v.hour = two(17);
   w.v.minute = two(20);
   w.v.second = two(23);
+  if (bad != 0) return false;
   if ((w.v.month = MonthOf3(s.data() + 8)) == 0) return false;
   if (s.size() == 25) return true;
   const std::string_view zone = s.substr(26);
   if (s[25] != ' ' || zone.empty()) return false;
+  if (zone.size() == 5 && (zone[0] == '+' || zone[0] == '-')) {  // "+hhmm"
+    const int hh = two(27);
+    const int mm = two(29);
+    if (bad != 0 || hh > 23 || mm > 59) return false;
+    w.zoned = true;
+    w.offsetSeconds = (zone[0] == '-' ? -1 : 1) * (hh * 3600 + mm * 60);
+    return true;
+  }
   for (char c : zone) {
     if (IsSpace(c) || c == '(') return false;
   }
@@ -313,12 +347,18 @@ Outcome Parse(std::string_view text, DateTime& out) {
     const long long days = DaysFromCivil(v.year, v.month, v.day);
     const int time = v.hour * 3600 + v.minute * 60 + v.second;
     const int shifted = time + LocalOffset(days * 86400 + time - w.offsetSeconds) - w.offsetSeconds;
-    int y = v.year, m = v.month, d = v.day;
-    if (shifted < 0 || shifted >= 86400) {  // another day: a rare case, worth no shortcut
-      CivilFromDays(days + FloorDiv(shifted, 86400), y, m, d);
+    if (shifted >= 0 && shifted < 86400) {
+      v.hour = shifted / 3600;
+      v.minute = shifted % 3600 / 60;
+      v.second = shifted % 60;
+    } else {  // another day
+      const long long moved = FloorDiv(shifted, 86400);
+      const int rest = static_cast<int>(shifted - moved * 86400);
+      CivilFromDays(days + moved, v.year, v.month, v.day);
+      v.hour = rest / 3600;
+      v.minute = rest % 3600 / 60;
+      v.second = rest % 60;
     }
-    const int rest = static_cast<int>(shifted - FloorDiv(shifted, 86400) * 86400);
-    v = {y, m, d, rest / 3600, rest % 3600 / 60, rest % 60};
     // Moved past the four-digit years, the text would no longer sort as a date.
     if (v.year < 1 || v.year > 9999) return Outcome::kMalformed;
   }
