@@ -3,10 +3,8 @@
 #include <libxml/HTMLparser.h>
 #include <libxml/HTMLtree.h>
 #include <libxml/xmlerror.h>
-#include <libxml/xmlsave.h>
 
 #include <algorithm>
-#include <array>
 #include <memory>
 
 #include "util/cp1251.h"

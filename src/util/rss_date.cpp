@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <ctime>
+#include <utility>
 
 namespace vorlin {
 namespace {
@@ -139,37 +140,19 @@ constexpr uint32_t ZoneKey(std::string_view name) {
 // The offset of a zone name in seconds, any letter case; false for a name not listed (taken as
 // written).
 bool NamedZone(std::string_view name, int& offset) {
+  static constexpr std::pair<uint32_t, int> kZones[] = {
+      {ZoneKey("ut"), 0},   {ZoneKey("utc"), 0},  {ZoneKey("gmt"), 0},  {ZoneKey("z"), 0},
+      {ZoneKey("est"), -5}, {ZoneKey("edt"), -4}, {ZoneKey("cst"), -6}, {ZoneKey("cdt"), -5},
+      {ZoneKey("mst"), -7}, {ZoneKey("mdt"), -6}, {ZoneKey("pst"), -8}, {ZoneKey("pdt"), -7}};
   if (name.size() > 3) return false;
-  int hours = 0;
-  switch (ZoneKey(name)) {
-    case ZoneKey("ut"):
-    case ZoneKey("utc"):
-    case ZoneKey("gmt"):
-    case ZoneKey("z"):
-      break;
-    case ZoneKey("est"):
-    case ZoneKey("cdt"):
-      hours = -5;
-      break;
-    case ZoneKey("edt"):
-      hours = -4;
-      break;
-    case ZoneKey("cst"):
-    case ZoneKey("mdt"):
-      hours = -6;
-      break;
-    case ZoneKey("mst"):
-    case ZoneKey("pdt"):
-      hours = -7;
-      break;
-    case ZoneKey("pst"):
-      hours = -8;
-      break;
-    default:
-      return false;
+  const uint32_t key = ZoneKey(name);
+  for (const auto& [zone, hours] : kZones) {
+    if (zone == key) {
+      offset = hours * 3600;
+      return true;
+    }
   }
-  offset = hours * 3600;
-  return true;
+  return false;
 }
 
 // "+hhmm", "+hh:mm" or "+hh" (and "-"); false when malformed.
