@@ -35,12 +35,13 @@ TEST(RssDate, ReadsTheFormsFeedsWriteAndGivesZonedDatesInLocalTime) {
       {"Thu, 01 Jan 2009 09:34:56-0530", LocalOf(2009, 1, 1, 15, 4, 56)},
       // Letter case, two- and three-digit years, no seconds, -0000, named zones, a comment.
       {"thu, 01 JAN 09 09:34 -0000", LocalOf(2009, 1, 1, 9, 34, 0)},
-      {"01 jan 99 09:34:56 PDT", LocalOf(1999, 1, 1, 16, 34, 56)},
+      {"01 jan 50 09:34:56 PDT", LocalOf(1950, 1, 1, 16, 34, 56)},
       {"Sat, 28 Feb 104 23:30:00 CDT", LocalOf(2004, 2, 29, 4, 30, 0)},
       {"Sun,31  Dec 2023 23:00:00 -0200", LocalOf(2024, 1, 1, 1, 0, 0)},
       {"Mon, 06 Dec 2026 21:00 +03:00", LocalOf(2026, 12, 6, 18, 0, 0)},
       {"Tue, 1 Jul 2003 10:52:37 +0200 (CEST)", LocalOf(2003, 7, 1, 8, 52, 37)},
       {"Thu, 01 Jan 2009 9:34:56 ut", LocalOf(2009, 1, 1, 9, 34, 56)},
+      {"Sun, 08 Mar 2026 12:00:00 GMT", LocalOf(2026, 3, 8, 12, 0, 0)},  // summer time begins
       // ISO 8601 / RFC 3339.
       {"2019-01-07T13:51:00Z", LocalOf(2019, 1, 7, 13, 51, 0)},
       {" 2019-01-07t13:51:00.250+03:00", LocalOf(2019, 1, 7, 10, 51, 0)},
@@ -61,15 +62,12 @@ TEST(RssDate, ReadsTheFormsFeedsWriteAndGivesZonedDatesInLocalTime) {
     EXPECT_TRUE(ParseDate(date, value)) << date;
     EXPECT_EQ(FormatNormalised(value), text) << date;
   }
-  // The local day differs from the day as written.
-  const std::string zone = std::getenv("TZ") != nullptr ? std::getenv("TZ") : "";
-  std::string text;
-  if (zone == "America/New_York") {
-    EXPECT_TRUE(NormaliseDate("Fri, 5 Sep 2008 01:30:00 GMT", text));
-    EXPECT_EQ(text, "2008:09:0421:30:00");
-  } else if (zone == "Europe/Moscow") {
-    EXPECT_TRUE(NormaliseDate("Mon, 07 Jan 2019 22:30:00 +0000", text));
-    EXPECT_EQ(text, "2019:01:0801:30:00");
+  // In these two zones a date falls on another local day than its written one.
+  const char* zone = std::getenv("TZ");
+  if (zone != nullptr && std::string(zone) == "America/New_York") {
+    EXPECT_EQ(cases[0].second, "2008:09:0421:30:00");  // Fri, 5 Sep 2008 01:30:00 GMT
+  } else if (zone != nullptr && std::string(zone) == "Europe/Moscow") {
+    EXPECT_EQ(cases[11].second, "2024:01:0104:00:00");  // Sun,31  Dec 2023 23:00:00 -0200
   }
 }
 
