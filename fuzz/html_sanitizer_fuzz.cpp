@@ -1,6 +1,7 @@
 // Whatever a feed writes, the sanitised description, read back by libxml2's HTML parser, holds
 // no script, style, frame, object, form, meta, link, base, svg or math element, no event, style
-// or srcdoc attribute and no javascript:, vbscript: or data: address.
+// or srcdoc attribute and no javascript:, vbscript: or data: address; and the text made for the
+// views holds no script or style element.
 #include <libxml/HTMLparser.h>
 
 #include <algorithm>
@@ -49,20 +50,41 @@ const char* Active(const xmlNode* node) {
   return nullptr;
 }
 
+bool HasScript(const xmlNode* node) {
+  for (; node != nullptr; node = node->next) {
+    if (node->type != XML_ELEMENT_NODE) continue;
+    const std::string name = Lowered(node->name);
+    if (name == "script" || name == "style" || HasScript(node->children)) return true;
+  }
+  return false;
+}
+
+htmlDocPtr Read(const std::string& cp1251) {
+  std::string utf8 = vorlin::Cp1251ToUtf8(cp1251);
+  std::replace(utf8.begin(), utf8.end(), '\0', ' ');  // the parser would stop there
+  return htmlReadMemory(
+      utf8.data(), static_cast<int>(utf8.size()), nullptr, "UTF-8",
+      HTML_PARSE_RECOVER | HTML_PARSE_NOERROR | HTML_PARSE_NOWARNING | HTML_PARSE_NONET);
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  const std::string out =
-      vorlin::SanitizeHtml(std::string(reinterpret_cast<const char*>(data), size));
-  std::string utf8 = vorlin::Cp1251ToUtf8(out);
-  std::replace(utf8.begin(), utf8.end(), '\0', ' ');  // the parser would stop there
-  htmlDocPtr doc = htmlReadMemory(
-      utf8.data(), static_cast<int>(utf8.size()), nullptr, "UTF-8",
-      HTML_PARSE_RECOVER | HTML_PARSE_NOERROR | HTML_PARSE_NOWARNING | HTML_PARSE_NONET);
+  const std::string html(reinterpret_cast<const char*>(data), size);
+  const std::string out = vorlin::SanitizeHtml(html);
+  htmlDocPtr doc = Read(out);
   const char* active = doc != nullptr ? Active(doc->children) : nullptr;
   xmlFreeDoc(doc);
   if (active != nullptr) {
     std::fprintf(stderr, "%s left in: %s\n", active, out.c_str());
+    std::abort();
+  }
+  const std::string text = vorlin::WithoutScripts(html);
+  doc = Read(text);
+  const bool script = doc != nullptr && HasScript(doc->children);
+  xmlFreeDoc(doc);
+  if (script) {
+    std::fprintf(stderr, "script left in: %s\n", text.c_str());
     std::abort();
   }
   return 0;

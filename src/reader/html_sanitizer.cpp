@@ -70,6 +70,7 @@ bool Harmless(int code) {
 
 struct Walk {
   bool changed = false;
+  bool frameOnly = false;  // only unwrap html, head and body
 
   void Attributes(xmlNode* node, bool none) {
     for (xmlAttr* attr = node->properties; attr != nullptr;) {
@@ -97,18 +98,19 @@ struct Walk {
         continue;
       }
       if (node->type != XML_ELEMENT_NODE) {  // comments, processing instructions, doctypes
-        Remove(node);
+        if (!frameOnly) Remove(node);
         node = next;
         continue;
       }
       const std::string name = Lower(Name(node->name));
-      const Action action = Classify(name);
+      Action action = Classify(name);
+      if (frameOnly && action != Action::kFrame) action = Action::kKeep;
       if (action == Action::kDrop) {
         Remove(node);
         node = next;
         continue;
       }
-      Attributes(node, action == Action::kFrame);
+      if (!frameOnly) Attributes(node, action == Action::kFrame);
       Children(node);
       if (action != Action::kKeep) {
         while (node->children != nullptr) {
@@ -273,8 +275,13 @@ std::string WithoutScripts(std::string_view html) {
   }
   bool doubtful = false;
   Doc doc = Parse(html, doubtful);
-  if (doc == nullptr || !RemoveScripts(reinterpret_cast<xmlNode*>(doc.get()))) {
-    return std::string(html);
+  if (doc == nullptr) return doubtful ? std::string() : std::string(html);
+  if (!RemoveScripts(reinterpret_cast<xmlNode*>(doc.get())) && !doubtful) return std::string(html);
+  // A description is a part of a page: it gets none of the html, head and body the parser added.
+  if (lower.find("<html") == std::string::npos && lower.find("<body") == std::string::npos) {
+    Walk unwrap;
+    unwrap.frameOnly = true;
+    unwrap.Children(reinterpret_cast<xmlNode*>(doc.get()));
   }
   return Serialize(doc.get());
 }

@@ -19,8 +19,9 @@ namespace vorlin {
 // repair in a way a browser may read differently counts as something to go.
 std::string SanitizeHtml(std::string_view html);
 
-// The document without its script and style elements and their content, for turning it into
-// plain text; byte for byte when it has none.
+// The document (or description) without its script and style elements and their content, for
+// showing it as text; byte for byte when it has none, or when it names neither "<script" nor
+// "<style" at all.
 std::string WithoutScripts(std::string_view html);
 
 // True for an address with the scheme http, https, ftp or mailto, judged as a browser reads it

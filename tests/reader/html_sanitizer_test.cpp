@@ -67,6 +67,8 @@ TEST(HtmlSanitizer, TextOfADocumentHasNoScriptOrStyle) {
             "<html><head></head><body background=\"b.jpg\"><p>T</p>abc</body></html>");
   const std::string plain = "<HTML><HEAD></HEAD><BODY><p>T</p>a <i>description</i></BODY></HTML>";
   EXPECT_EQ(WithoutScripts(plain), plain);
+  // A description stays a part of a page.
+  EXPECT_EQ(WithoutScripts("<i>a</i><!--c--><Script>x()</Script>b"), "<i>a</i><!--c-->b");
 }
 
 TEST(HtmlSanitizer, ExportEscapesTextFieldsAndLinksOnlyWebAddresses) {
