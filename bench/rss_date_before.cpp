@@ -1,11 +1,11 @@
 // The date reading before dates were read as feeds write them (fixed positions, a zone only in
 // the 32-character form), kept only as the reference of bench/date_sort_bench.sh: the benchmark
 // links it into a second build of the same sort.
-#include "util/rss_date.h"
-
 #include <array>
 #include <cstdio>
 #include <ctime>
+
+#include "util/rss_date.h"
 
 namespace vorlin {
 namespace {
