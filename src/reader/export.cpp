@@ -8,6 +8,7 @@
 #include <system_error>
 
 #include "ingest/store_append.h"
+#include "reader/html_sanitizer.h"
 #include "store/store_files.h"
 #include "store/store_format.h"
 #include "store/store_lock.h"
@@ -158,10 +159,17 @@ std::string ExportText(const MessageValues& m) {
 }
 
 std::string ExportHtml(const MessageValues& m) {
-  return NormaliseLineBreaks("<HTML><HEAD>" + m[kTitleRss] + "</HEAD><BODY><p>" + m[kTitle] +
-                             "</p>" + m[kDescription] + "<p> (Date):  " + m[kPubDate] +
-                             "</p><p> (<a href=\"" + m[kLink] + "\">Link</a>):  " + m[kLink] +
-                             "</p></BODY></HTML>");
+  // Feeds are not trusted: text fields are text, the description keeps only harmless HTML, and
+  // the page may neither run scripts nor fetch anything but pictures should something slip by.
+  const std::string link = EscapeHtml(m[kLink]);
+  const std::string anchor =
+      IsSafeUrl(m[kLink], false) ? "<a href=\"" + link + "\">Link</a>" : std::string("Link");
+  return NormaliseLineBreaks(
+      "<HTML><HEAD><meta charset=\"windows-1251\"><meta http-equiv=\"Content-Security-Policy\" "
+      "content=\"default-src 'none'; img-src * data:; style-src 'unsafe-inline'\"><title>" +
+      EscapeHtml(m[kTitle]) + "</title>" + EscapeHtml(m[kTitleRss]) + "</HEAD><BODY><p>" +
+      EscapeHtml(m[kTitle]) + "</p>" + SanitizeHtml(m[kDescription]) + "<p> (Date):  " +
+      EscapeHtml(m[kPubDate]) + "</p><p> (" + anchor + "):  " + link + "</p></BODY></HTML>");
 }
 
 std::string ExportRelativeName(std::string_view outFolder, std::string_view channel,

@@ -39,7 +39,10 @@ class ExportFolderError : public Error {
 // letter or 0xC0 to 0xFF into "_"; "blank_name" when nothing is left.
 std::string SafeName(std::string_view text);
 
-// The contents of one exported text or HTML file (CR LF line ends).
+// The contents of one exported text or HTML file (CR LF line ends). The HTML file declares its
+// code page and a policy that lets it run nothing, has the title in its <title>, its text fields
+// escaped, the description sanitised (`SanitizeHtml`), and the link as an anchor only for http,
+// https, ftp and mailto.
 std::string ExportText(const MessageValues& message);
 std::string ExportHtml(const MessageValues& message);
 

@@ -1,5 +1,6 @@
 #include "reader/message_view.h"
 
+#include "reader/html_sanitizer.h"
 #include "reader/query.h"
 #include "util/cp1251.h"
 
@@ -20,7 +21,7 @@ std::vector<std::string> TxtViewLines(const MessageList& messages, int n) {
           "",
           messages.title[i],
           "",
-          messages.description[i],
+          WithoutScripts(messages.description[i]),  // shown as text, never their code
           std::string(35, '-'),
           W(" Дата (Date):  ") + messages.pubDate[i],
           W(" Ссылка (Link):  ") + messages.link[i]};

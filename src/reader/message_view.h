@@ -15,8 +15,9 @@ inline constexpr const char* kEmptyPage = "<HTML><HEAD></HEAD><BODY>  </BODY></H
 // title, "... " and the title.
 std::string ChannelPrefixedLine(const MessageList& messages, int n, int prefix);
 
-// The lines of the TXT view: channel, blank, title, blank, description, 35 hyphens, date and
-// link lines. The description's own line breaks stay inside its entry.
+// The lines of the TXT view: channel, blank, title, blank, description (without script and style
+// elements), 35 hyphens, date and link lines. The description's own line breaks stay inside its
+// entry.
 std::vector<std::string> TxtViewLines(const MessageList& messages, int n);
 
 // The headline pane: the parts whose check boxes are on, one per line.

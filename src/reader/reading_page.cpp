@@ -18,6 +18,7 @@
 #include "app/control_state.h"
 #include "app/font_value.h"
 #include "app/status_line.h"
+#include "reader/html_sanitizer.h"
 #include "reader/message_list_model.h"
 #include "reader/message_view.h"
 #include "reader/query.h"
@@ -258,7 +259,8 @@ void ReadingPage::ShowCurrentMessage() {
 
 void ReadingPage::LoadHtmlText(const std::string& html) {
   ui.WebBrowser->Navigate(QStringLiteral("about:blank"));
-  ui.WebBrowser->LoadDocument(WithFinalLineBreak(html));
+  // Scripts and styles are never shown or spoken, and a "<" in one cannot hide the text after it.
+  ui.WebBrowser->LoadDocument(WithFinalLineBreak(WithoutScripts(html)));
   ui.WebBrowser->WaitUntilComplete();
 }
 

@@ -1,29 +1,40 @@
 #include "util/rss_date.h"
 
 #include <array>
+#include <cstdint>
 #include <cstdio>
 #include <ctime>
+#include <utility>
 
 namespace vorlin {
 namespace {
 
-enum class Outcome { kOk, kShapeFailed, kMalformed };
+enum class Outcome { kOk, kNotADate, kMalformed };
 
-// Reads a field as a signed decimal integer: leading blanks allowed, then an optional sign and
-// at least one digit. A time without seconds ("21:00 +0300") has "+0" where the seconds stand.
-bool ReadNumber(std::string_view field, int& value) {
-  size_t i = 0;
-  while (i < field.size() && field[i] == ' ') ++i;
-  const bool negative = i < field.size() && field[i] == '-';
-  if (i < field.size() && (field[i] == '+' || field[i] == '-')) ++i;
-  if (i == field.size()) return false;
-  int v = 0;
-  for (; i < field.size(); ++i) {
-    if (field[i] < '0' || field[i] > '9') return false;
-    v = v * 10 + (field[i] - '0');
+// What the text says: the fields as written and, for a known zone, its offset from UTC.
+struct Written {
+  DateTime v;
+  bool zoned = false;
+  int offsetSeconds = 0;
+};
+
+bool IsSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsAlpha(char c) { return (c | 0x20) >= 'a' && (c | 0x20) <= 'z'; }
+
+bool AllDigits(std::string_view s) {
+  for (char c : s) {
+    if (!IsDigit(c)) return false;
   }
-  value = negative ? -v : v;
-  return true;
+  return !s.empty();
+}
+
+// The value of 1 to 4 digits; -1 for anything else.
+int Number(std::string_view s) {
+  if (s.empty() || s.size() > 4 || !AllDigits(s)) return -1;
+  int v = 0;
+  for (char c : s) v = v * 10 + (c - '0');
+  return v;
 }
 
 bool IsLeap(int y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
@@ -55,57 +66,283 @@ void CivilFromDays(long long z, int& y, int& m, int& d) {
   y = static_cast<int>(yoe + era * 400 + (m <= 2));
 }
 
-Outcome Parse(std::string_view input, DateTime& out) {
-  if (input.size() < 20) return Outcome::kShapeFailed;
-  // Copied only when the weekday is missing: sorting parses every date of a search.
-  std::string prefixed;
-  std::string_view text = input;
-  if (text.find(", ") == std::string_view::npos) {
-    prefixed = "Thu, " + std::string(input);
-    text = prefixed;
-  }
-  if (text.size() < 12 || text[3] != ',' || text[4] != ' ' || text[7] != ' ' || text[11] != ' ')
-    return Outcome::kShapeFailed;
+long long FloorDiv(long long a, long long b) { return a / b - (a % b != 0 && (a < 0) != (b < 0)); }
 
-  auto field = [&](size_t pos1, size_t len) {
-    return pos1 - 1 < text.size() ? std::string_view(text).substr(pos1 - 1, len)
-                                  : std::string_view();
+int UtcOffsetAt(long long seconds) {
+  const std::time_t t = static_cast<std::time_t>(seconds);
+  std::tm tm{};
+  if (localtime_r(&t, &tm) == nullptr) return 0;
+  return static_cast<int>(tm.tm_gmtoff);
+}
+
+// The local offset at a UTC instant. Offsets are looked up once per day of UTC and kept: sorting
+// a search converts every date, and the system's conversion costs far more than the parse. A day
+// whose first and last second have different offsets holds a change, and its instants are looked
+// up one by one.
+int LocalOffset(long long seconds) {
+  // Zero-initialised, so that no thread pays for constructing it on every access: a day is kept
+  // as day + kBias, never 0.
+  struct Day {
+    long long key;
+    int offset;
   };
-  static constexpr std::array<const char*, 12> kMonths = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
-                                                          "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
-  DateTime v;
-  std::string_view monthName = field(9, 3);
-  for (size_t i = 0; i < kMonths.size(); ++i) {
-    if (monthName == kMonths[i]) v.month = static_cast<int>(i) + 1;
-  }
-  if (v.month == 0) return Outcome::kMalformed;
-  if (!ReadNumber(field(6, 2), v.day) || !ReadNumber(field(13, 4), v.year) ||
-      !ReadNumber(field(18, 2), v.hour) || !ReadNumber(field(21, 2), v.minute) ||
-      !ReadNumber(field(24, 2), v.second))
-    return Outcome::kMalformed;
-  if (v.year < 1 || v.day < 1 || v.day > DaysInMonth(v.year, v.month) || v.hour < 0 ||
-      v.hour > 23 || v.minute < 0 || v.minute > 59 || v.second < 0 || v.second > 59)
-    return Outcome::kMalformed;
+  constexpr long long kBias = 1LL << 40;
+  thread_local std::array<Day, 8192> cache;  // 22 years without two days on one entry
+  const long long day = FloorDiv(seconds, 86400);
+  Day& slot = cache[static_cast<size_t>(day) & (cache.size() - 1)];
+  if (slot.key == day + kBias) return slot.offset;
+  const int first = UtcOffsetAt(day * 86400);
+  if (first != UtcOffsetAt(day * 86400 + 86399)) return UtcOffsetAt(seconds);
+  slot = {day + kBias, first};
+  return first;
+}
 
-  if (text.size() == 32 && (text[26] == '+' || text[26] == '-')) {
-    int zoneHours = 0;
-    int zoneMinutes = 0;
-    if (!ReadNumber(field(28, 2), zoneHours)) zoneHours = 0;
-    if (!ReadNumber(field(30, 2), zoneMinutes)) zoneMinutes = 0;
-    if (zoneHours < 0 || zoneHours >= 24 || zoneMinutes < 0 || zoneMinutes >= 60) {
-      return Outcome::kMalformed;
+// The month of an abbreviation or a full English name, any letter case; 0 for anything else.
+int MonthNumber(std::string_view name) {
+  static constexpr std::array<const char*, 12> kNames = {
+      "january", "february", "march",     "april",   "may",      "june",
+      "july",    "august",   "september", "october", "november", "december"};
+  if (name.size() < 3 || name.size() > 9) return 0;
+  char lower[9];
+  for (size_t i = 0; i < name.size(); ++i) {
+    if (!IsAlpha(name[i])) return 0;
+    lower[i] = static_cast<char>(name[i] | 0x20);
+  }
+  const std::string_view low(lower, name.size());
+  for (size_t m = 0; m < kNames.size(); ++m) {
+    const std::string_view full = kNames[m];
+    if (low == full || (low.size() == 3 && full.substr(0, 3) == low))
+      return static_cast<int>(m) + 1;
+  }
+  return 0;
+}
+
+// The month of three letters, any letter case; 0 for anything else.
+int MonthOf3(const char* p) {
+  static constexpr std::array<const char*, 12> kNames = {"jan", "feb", "mar", "apr", "may", "jun",
+                                                         "jul", "aug", "sep", "oct", "nov", "dec"};
+  if (!IsAlpha(p[0]) || !IsAlpha(p[1]) || !IsAlpha(p[2])) return 0;
+  const char a = static_cast<char>(p[0] | 0x20);
+  const char b = static_cast<char>(p[1] | 0x20);
+  const char c = static_cast<char>(p[2] | 0x20);
+  for (size_t m = 0; m < kNames.size(); ++m) {
+    if (kNames[m][0] == a && kNames[m][1] == b && kNames[m][2] == c) return static_cast<int>(m) + 1;
+  }
+  return 0;
+}
+
+constexpr uint32_t ZoneKey(std::string_view name) {
+  uint32_t key = 0;
+  for (char c : name) key = key << 8 | static_cast<unsigned char>(c | 0x20);
+  return key;
+}
+
+// The offset of a zone name in seconds, any letter case; false for a name not listed (taken as
+// written).
+bool NamedZone(std::string_view name, int& offset) {
+  static constexpr std::pair<uint32_t, int> kZones[] = {
+      {ZoneKey("ut"), 0},   {ZoneKey("utc"), 0},  {ZoneKey("gmt"), 0},  {ZoneKey("z"), 0},
+      {ZoneKey("est"), -5}, {ZoneKey("edt"), -4}, {ZoneKey("cst"), -6}, {ZoneKey("cdt"), -5},
+      {ZoneKey("mst"), -7}, {ZoneKey("mdt"), -6}, {ZoneKey("pst"), -8}, {ZoneKey("pdt"), -7}};
+  if (name.size() > 3) return false;
+  const uint32_t key = ZoneKey(name);
+  for (const auto& [zone, hours] : kZones) {
+    if (zone == key) {
+      offset = hours * 3600;
+      return true;
     }
-    long long offset = (zoneHours * 60LL + zoneMinutes) * 60;
-    long long seconds = DaysFromCivil(v.year, v.month, v.day) * 86400LL + v.hour * 3600LL +
-                        v.minute * 60LL + v.second;
-    seconds += text[26] == '+' ? -offset : offset;
-    long long days = seconds >= 0 ? seconds / 86400 : -((-seconds + 86399) / 86400);
-    long long rest = seconds - days * 86400;
-    CivilFromDays(days, v.year, v.month, v.day);
-    v.hour = static_cast<int>(rest / 3600);
-    v.minute = static_cast<int>(rest % 3600 / 60);
-    v.second = static_cast<int>(rest % 60);
-    // Shifted past the four-digit years, the text would no longer sort as a date.
+  }
+  return false;
+}
+
+// "+hhmm", "+hh:mm" or "+hh" (and "-"); false when malformed.
+bool NumericZone(std::string_view s, int& offset) {
+  const int sign = s[0] == '-' ? -1 : 1;
+  s.remove_prefix(1);
+  int hours = -1;
+  int minutes = 0;
+  if (s.size() == 4) {
+    hours = Number(s.substr(0, 2));
+    minutes = Number(s.substr(2));
+  } else if (s.size() == 5 && s[2] == ':') {
+    hours = Number(s.substr(0, 2));
+    minutes = Number(s.substr(3));
+  } else if (s.size() == 2) {
+    hours = Number(s);
+  }
+  if (hours < 0 || hours > 23 || minutes < 0 || minutes > 59) return false;
+  offset = sign * (hours * 3600 + minutes * 60);
+  return true;
+}
+
+// A zone glued to the time or standing alone. Unknown names are taken as written.
+Outcome ReadZone(std::string_view s, Written& w) {
+  if (s.empty()) return Outcome::kOk;
+  if (s[0] == '+' || s[0] == '-') {
+    if (!NumericZone(s, w.offsetSeconds)) return Outcome::kMalformed;
+    w.zoned = true;
+    return Outcome::kOk;
+  }
+  if (!IsAlpha(s[0])) return Outcome::kMalformed;
+  w.zoned = NamedZone(s, w.offsetSeconds);
+  return Outcome::kOk;
+}
+
+// "h:mm", "hh:mm:ss", "hh:mm:ss.fff" at the start of `s`; the rest (a glued zone) is left in `s`.
+bool ReadTime(std::string_view& s, DateTime& v, bool fraction) {
+  size_t colon = s.find(':');
+  if (colon == 0 || colon > 2) return false;
+  v.hour = Number(s.substr(0, colon));
+  s.remove_prefix(colon + 1);
+  if (s.size() < 2 || (v.minute = Number(s.substr(0, 2))) < 0) return false;
+  s.remove_prefix(2);
+  if (!s.empty() && s[0] == ':') {
+    if (s.size() < 3 || (v.second = Number(s.substr(1, 2))) < 0) return false;
+    s.remove_prefix(3);
+    if (fraction && !s.empty() && (s[0] == '.' || s[0] == ',')) {
+      size_t digits = 1;
+      while (digits < s.size() && IsDigit(s[digits])) ++digits;
+      if (digits == 1) return false;
+      s.remove_prefix(digits);
+    }
+  }
+  return v.hour >= 0;
+}
+
+// The form nearly every feed writes, "Thu, 01 Jan 2009 09:34:56 +0300", at fixed positions: the
+// sort reads every date of a search. False, with `w` unusable, sends the text to `ReadRfc`, which
+// reads this form the same way.
+bool ReadUsual(std::string_view s, Written& w) {
+  if (s.size() < 25 || s[3] != ',' || s[4] != ' ' || s[7] != ' ' || s[11] != ' ' || s[16] != ' ' ||
+      s[19] != ':' || s[22] != ':' || !IsAlpha(s[0]) || !IsAlpha(s[1]) || !IsAlpha(s[2])) {
+    return false;
+  }
+  // Each digit's value, and whether any is none.
+  unsigned bad = 0;
+  auto two = [&](size_t at) {
+    const unsigned tens = static_cast<unsigned char>(s[at]) - '0';
+    const unsigned ones = static_cast<unsigned char>(s[at + 1]) - '0';
+    bad |= (tens > 9) | (ones > 9);
+    return static_cast<int>(tens * 10 + ones);
+  };
+  w.v.day = two(5);
+  w.v.year = two(12) * 100 + two(14);
+  w.v.hour = two(17);
+  w.v.minute = two(20);
+  w.v.second = two(23);
+  if (bad != 0) return false;
+  if ((w.v.month = MonthOf3(s.data() + 8)) == 0) return false;
+  if (s.size() == 25) return true;
+  const std::string_view zone = s.substr(26);
+  if (s[25] != ' ' || zone.empty()) return false;
+  if (zone.size() == 5 && (zone[0] == '+' || zone[0] == '-')) {  // "+hhmm"
+    const int hh = two(27);
+    const int mm = two(29);
+    if (bad != 0 || hh > 23 || mm > 59) return false;
+    w.zoned = true;
+    w.offsetSeconds = (zone[0] == '-' ? -1 : 1) * (hh * 3600 + mm * 60);
+    return true;
+  }
+  for (char c : zone) {
+    if (IsSpace(c) || c == '(') return false;
+  }
+  return ReadZone(zone, w) == Outcome::kOk;
+}
+
+// ISO 8601 / RFC 3339: "yyyy-mm-dd", then optionally "T" (or a blank) and the time and zone.
+Outcome ReadIso(std::string_view s, Written& w) {
+  if (s.size() < 10 || s[7] != '-') return Outcome::kMalformed;
+  w.v.year = Number(s.substr(0, 4));
+  w.v.month = Number(s.substr(5, 2));
+  w.v.day = Number(s.substr(8, 2));
+  if (w.v.month < 0 || w.v.day < 0) return Outcome::kMalformed;
+  s.remove_prefix(10);
+  if (s.empty()) return Outcome::kOk;
+  if (s[0] != 'T' && s[0] != 't' && s[0] != ' ') return Outcome::kMalformed;
+  s.remove_prefix(1);
+  if (!ReadTime(s, w.v, true)) return Outcome::kMalformed;
+  if (!s.empty() && s != "Z" && s != "z" && s[0] != '+' && s[0] != '-') return Outcome::kMalformed;
+  return ReadZone(s, w);
+}
+
+// RFC 5322: [weekday[,]] day month year time [zone] [(comment)], fields split by white space.
+Outcome ReadRfc(std::string_view s, Written& w) {
+  std::array<std::string_view, 5> f;
+  size_t count = 0;
+  bool more = false;  // fields beyond the zone
+  size_t i = 0;
+  // The weekday: letters up to a comma or white space, never examined.
+  if (IsAlpha(s[0])) {
+    while (i < s.size() && IsAlpha(s[i])) ++i;
+    while (i < s.size() && IsSpace(s[i])) ++i;
+    if (i < s.size() && s[i] == ',') ++i;
+  }
+  while (i < s.size()) {
+    while (i < s.size() && IsSpace(s[i])) ++i;
+    if (i == s.size()) break;
+    if (s[i] == '(' && count >= 4) {  // a comment ends the date
+      more = more || s.back() != ')';
+      break;
+    }
+    const size_t start = i;
+    while (i < s.size() && !IsSpace(s[i])) ++i;
+    if (count == f.size()) {
+      more = true;
+      break;
+    }
+    f[count++] = s.substr(start, i - start);
+  }
+  // Laid out as a date: a day, a month (a name in any language), a year and a time of day.
+  if (count < 4 || !IsDigit(f[0][0]) || IsDigit(f[1][0]) || !IsDigit(f[2][0]) ||
+      f[3].find(':') == std::string_view::npos) {
+    return Outcome::kNotADate;
+  }
+  if (more) return Outcome::kMalformed;
+  if (f[0].size() > 2 || (w.v.day = Number(f[0])) < 0) return Outcome::kMalformed;
+  if ((w.v.month = MonthNumber(f[1])) == 0) return Outcome::kMalformed;
+  if (f[2].size() < 2 || (w.v.year = Number(f[2])) < 0) return Outcome::kMalformed;
+  // Two-digit years 00 to 49 are 2000 to 2049, 50 to 99 and three-digit years count from 1900.
+  if (f[2].size() == 2) w.v.year += w.v.year < 50 ? 2000 : 1900;
+  if (f[2].size() == 3) w.v.year += 1900;
+  std::string_view time = f[3];
+  if (!ReadTime(time, w.v, false)) return Outcome::kMalformed;
+  if (!time.empty() && count == 5) return Outcome::kMalformed;  // a zone glued on and another
+  return ReadZone(count == 5 ? f[4] : time, w);
+}
+
+Outcome Parse(std::string_view text, DateTime& out) {
+  while (!text.empty() && IsSpace(text.front())) text.remove_prefix(1);
+  while (!text.empty() && IsSpace(text.back())) text.remove_suffix(1);
+  if (text.empty()) return Outcome::kNotADate;
+  Written w;
+  const bool iso = text.size() >= 5 && AllDigits(text.substr(0, 4)) && text[4] == '-';
+  if (!ReadUsual(text, w)) {
+    w = Written();
+    const Outcome read = iso ? ReadIso(text, w) : ReadRfc(text, w);
+    if (read != Outcome::kOk) return read;
+  }
+  DateTime& v = w.v;
+  if (v.year < 1 || v.year > 9999 || v.month < 1 || v.month > 12 || v.day < 1 ||
+      v.day > DaysInMonth(v.year, v.month) || v.hour > 23 || v.minute > 59 || v.second > 59) {
+    return Outcome::kMalformed;
+  }
+  if (w.zoned) {
+    const long long days = DaysFromCivil(v.year, v.month, v.day);
+    const int time = v.hour * 3600 + v.minute * 60 + v.second;
+    const int shifted = time + LocalOffset(days * 86400 + time - w.offsetSeconds) - w.offsetSeconds;
+    if (shifted >= 0 && shifted < 86400) {
+      v.hour = shifted / 3600;
+      v.minute = shifted % 3600 / 60;
+      v.second = shifted % 60;
+    } else {  // another day
+      const long long moved = FloorDiv(shifted, 86400);
+      const int rest = static_cast<int>(shifted - moved * 86400);
+      CivilFromDays(days + moved, v.year, v.month, v.day);
+      v.hour = rest / 3600;
+      v.minute = rest % 3600 / 60;
+      v.second = rest % 60;
+    }
+    // Moved past the four-digit years, the text would no longer sort as a date.
     if (v.year < 1 || v.year > 9999) return Outcome::kMalformed;
   }
   out = v;
@@ -134,7 +371,7 @@ bool NormaliseDate(std::string_view text, std::string& normalised) {
     case Outcome::kOk:
       normalised = FormatNormalised(value);
       return true;
-    case Outcome::kShapeFailed:
+    case Outcome::kNotADate:
       normalised.clear();
       return false;
     case Outcome::kMalformed:
@@ -150,7 +387,7 @@ bool ParseDate(std::string_view text, DateTime& value) {
     case Outcome::kOk:
       value = parsed;
       return true;
-    case Outcome::kShapeFailed:
+    case Outcome::kNotADate:
       return false;
     case Outcome::kMalformed:
       break;

@@ -47,7 +47,9 @@ TEST(ExportFiles, TextAndHtmlFilesHoldTheMessageByteForByte) {
             "Chan\r\n\r\nTitle\r\n\r\none\r\ntwo\r\n\r\n (Date):  Mon, 30 Nov 2026\r\n"
             " (Link):  http://x/1\r\n");
   EXPECT_EQ(ExportHtml({"Chan", "Title", "http://x/1", "<b>d</b>", "Mon"}),
-            "<HTML><HEAD>Chan</HEAD><BODY><p>Title</p><b>d</b><p> (Date):  Mon</p><p> (<a "
+            "<HTML><HEAD><meta charset=\"windows-1251\"><meta http-equiv=\"Content-Security-"
+            "Policy\" content=\"default-src 'none'; img-src * data:; style-src 'unsafe-inline'\">"
+            "<title>Title</title>Chan</HEAD><BODY><p>Title</p><b>d</b><p> (Date):  Mon</p><p> (<a "
             "href=\"http://x/1\">Link</a>):  http://x/1</p></BODY></HTML>\r\n");
 }
 

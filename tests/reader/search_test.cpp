@@ -8,6 +8,9 @@
 #include "reader/message_filter.h"
 #include "reader/message_sort.h"
 #include "store/crc32.h"
+#include "store/store_format.h"
+#include "store/store_loader.h"
+#include "test_support.h"
 #include "util/cp1251.h"
 
 namespace vorlin {
@@ -111,6 +114,28 @@ TEST_F(Search, SortsByChannelThenDateWithUndatedFirst) {
 TEST_F(Search, SortKeyJoinsTitleAndDate) {
   EXPECT_EQ(SortKey(list_, 0), "Sport2026:03:0923:58:00");
   EXPECT_EQ(SortKey(list_, 3), "SPORTdat");
+}
+
+// Dates as real feeds write them: each is found by a free range and sorted by its instant.
+TEST(Sort, FreeRangeAndSortSeeTheDatesFeedsWrite) {
+  std::string store;
+  for (const char* date : {"Fri, 23 Mar 2012 10:00:00 +0000", "\r\nMon, 07 Jan 2019 13:51:00 +0100",
+                           "Fri, 5 Sep 2008 01:30:00 GMT", "Fri, 23 December 2011 10:00:00 EST",
+                           "Fri 19 Nov 2010 01:30:00 GMT"}) {
+    WriteItemBlock(store, {"Feed", "t", "l", "d", date}, true);
+  }
+  test::TempDir dir;
+  test::WriteBytes(dir.path() / "news.rss", store);
+  MessageList list;
+  NullProgress progress;
+  LoadStore((dir.path() / "news.rss").string(), list, progress);
+  SearchSettings s;
+  s.useFilter = s.rangeActive = true;
+  s.rangeStart = RangeStart({2000, 1, 1});
+  s.rangeEnd = RangeEnd({2026, 12, 31});
+  KeyIndex read;
+  Accumulator acc;
+  EXPECT_EQ(SimpleSearch(list, s, read, acc), (std::vector<int>{2, 4, 3, 0, 1}));
 }
 
 TEST(Sort, AgreesWithWholeKeySortOnManyChannels) {
