@@ -2,9 +2,14 @@
 
 #include <unistd.h>
 
+#include <cerrno>
 #include <ctime>
+#include <fstream>
 #include <optional>
 
+#include "ingest/atom_rdf_reader.h"
+#include "ingest/feed_format.h"
+#include "ingest/feed_text.h"
 #include "ingest/folder_scan.h"
 #include "ingest/item_extraction.h"
 #include "ingest/rss_file.h"
@@ -16,6 +21,8 @@
 
 namespace vorlin {
 namespace {
+
+constexpr size_t kHeadBytes = 64 * 1024;
 
 void DeleteFile(const std::string& path) { ::unlink(FsPath(path).c_str()); }
 
@@ -56,6 +63,21 @@ void RemoveDuplicates(const IngestOptions& options, IngestEnv& env) {
                        options.storeName);
 }
 
+bool IsFeed(FeedFormat format) {
+  return format == FeedFormat::kRss || format == FeedFormat::kAtom || format == FeedFormat::kRdf;
+}
+
+// The first bytes of a file, enough to see its root element. Throws Error when it cannot be
+// read.
+std::string ReadHead(const std::string& path) {
+  std::ifstream in(FsPath(path), std::ios::binary);
+  if (!in) throw Error("Cannot open file " + DisplayName(path) + ": " + ErrnoText(errno));
+  std::string head(kHeadBytes, '\0');
+  in.read(head.data(), static_cast<std::streamsize>(head.size()));
+  head.resize(static_cast<size_t>(in.gcount()));
+  return head;
+}
+
 }  // namespace
 
 std::string LocalTimeStamp() {
@@ -77,6 +99,9 @@ int RunIngestion(const IngestOptions& options, IngestEnv& env) {
   const std::vector<std::string> paths =
       ScanAllFolders(options.scanFolders, options.scanSubfolders, env.progress).paths;
   ItemExtractor extractor(options.uniqueOnly, env.storeIndex);
+  if (options.keepUndated) {
+    extractor.KeepUndated(Utf8ToCp1251(LocalRfc822(env.now ? env.now() : std::time(nullptr))));
+  }
   KeyRollback rollback(env.storeIndex, extractor);
   std::vector<std::string> processed;
 
@@ -94,30 +119,48 @@ int RunIngestion(const IngestOptions& options, IngestEnv& env) {
     std::string reason;
     RssCheck check = CheckRssFile(path, &reason);
     std::optional<FeedDocument> doc;
-    if (check == RssCheck::kRss) {
-      try {
+    FeedFormat format = FeedFormat::kRss;
+    std::string root;
+    try {
+      if (check == RssCheck::kRss) {
         doc.emplace(FeedDocument::Load(path));
-      } catch (const FeedParseError& e) {
-        Log(env, W(" Ошибка при парсинге файла ") + path);
-        if (options.deleteBadFiles && !e.ResourceLimit()) DeleteFile(path);
-        continue;
-      } catch (const Error& e) {
-        check = RssCheck::kUnreadable;
-        reason = ReasonOf(e.what());
+      } else if (check == RssCheck::kNotRss) {
+        // Without the bytes "<rss " the root element decides.
+        format = SniffFeedFormat(ReadHead(path), root);
+        if (IsFeed(format)) doc.emplace(FeedDocument::Load(path));
       }
+    } catch (const FeedParseError& e) {
+      Log(env, W(" Ошибка при парсинге файла ") + path);
+      if (options.deleteBadFiles && !e.ResourceLimit()) DeleteFile(path);
+      continue;
+    } catch (const Error& e) {
+      check = RssCheck::kUnreadable;
+      reason = ReasonOf(e.what());
     }
     if (check == RssCheck::kUnreadable) {
       // Being written by another program, or not ours to read: leave it for a later run.
       Log(env, W(" Ошибка при открытии файла ") + path + ": " + Utf8ToCp1251(reason));
       continue;
     }
-    if (check == RssCheck::kNotRss) {
+    if (doc) {
+      // A file with "<rss " somewhere is walked as RSS unless its root is another feed's.
+      const FeedFormat found = DocumentFormat(*doc, root);
+      if (check == RssCheck::kNotRss || found == FeedFormat::kAtom || found == FeedFormat::kRdf) {
+        format = found;
+      }
+    }
+    if (!IsFeed(format)) {
+      Log(env, NotAFeedLine(format, root, path));
       if (options.deleteNotRss) DeleteFile(path);
       continue;
     }
     if (!doc->CompletelyLoaded()) Log(env, W(" файл не разобран ") + path);
-    extractor.ResetFileState();
-    extractor.WalkNodes(doc->FirstChild());
+    if (format == FeedFormat::kRss) {
+      extractor.ResetFileState();
+      extractor.WalkNodes(doc->FirstChild());
+    } else {
+      ReadAtomOrRdf(*doc, format, [&](const FeedEntry& entry) { extractor.AddEntry(entry); });
+    }
     processed.push_back(path);
   }
 

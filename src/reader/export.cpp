@@ -137,16 +137,19 @@ std::string SafeName(std::string_view text) {
   return name.empty() ? "blank_name" : name;
 }
 
+// The exports are Windows-1251 files: a character the code page lacks stays a reference
+// ("&#233;", which the HTML file shows as the character), an escaped "&" is one again.
 std::string ExportText(const MessageValues& m) {
-  return NormaliseLineBreaks(m[kTitleRss] + "\n\n" + m[kTitle] + "\n\n" + m[kDescription] +
-                             "\n\n (Date):  " + m[kPubDate] + "\n (Link):  " + m[kLink]);
+  return UnescapeAmpersandRefs(
+      NormaliseLineBreaks(m[kTitleRss] + "\n\n" + m[kTitle] + "\n\n" + m[kDescription] +
+                          "\n\n (Date):  " + m[kPubDate] + "\n (Link):  " + m[kLink]));
 }
 
 std::string ExportHtml(const MessageValues& m) {
-  return NormaliseLineBreaks("<HTML><HEAD>" + m[kTitleRss] + "</HEAD><BODY><p>" + m[kTitle] +
-                             "</p>" + m[kDescription] + "<p> (Date):  " + m[kPubDate] +
-                             "</p><p> (<a href=\"" + m[kLink] + "\">Link</a>):  " + m[kLink] +
-                             "</p></BODY></HTML>");
+  return UnescapeAmpersandRefs(
+      NormaliseLineBreaks("<HTML><HEAD>" + m[kTitleRss] + "</HEAD><BODY><p>" + m[kTitle] + "</p>" +
+                          m[kDescription] + "<p> (Date):  " + m[kPubDate] + "</p><p> (<a href=\"" +
+                          m[kLink] + "\">Link</a>):  " + m[kLink] + "</p></BODY></HTML>"));
 }
 
 std::string ExportRelativeName(std::string_view outFolder, std::string_view channel,

@@ -47,6 +47,16 @@ Library& TheLibrary() {
 }
 
 const ChunkSink* currentSink = nullptr;
+// Byte offset in the Windows-1251 text of each character handed to the library: a character
+// kept as a reference ("&#233;") is one character spoken but several bytes of the text.
+std::vector<int> currentStarts;
+int currentTextSize = 0;
+
+int TextOffset(int character) {
+  if (character < 0) return character;
+  const auto i = static_cast<size_t>(character);
+  return i < currentStarts.size() ? currentStarts[i] : currentTextSize;
+}
 bool stopped = false;
 int currentRate = 22050;
 
@@ -54,8 +64,9 @@ int OnSynth(short* wav, int count, espeak_EVENT* events) {
   std::vector<WordMark> words;
   for (espeak_EVENT* e = events; e != nullptr && e->type != espeakEVENT_LIST_TERMINATED; ++e) {
     if (e->type == espeakEVENT_WORD && e->length > 0) {
-      words.push_back({static_cast<int64_t>(e->audio_position) * currentRate / 1000,
-                       e->text_position - 1, e->length});
+      const int start = TextOffset(e->text_position - 1);
+      words.push_back({static_cast<int64_t>(e->audio_position) * currentRate / 1000, start,
+                       TextOffset(e->text_position - 1 + e->length) - start});
     }
   }
   if (stopped || currentSink == nullptr) return 1;
@@ -88,7 +99,8 @@ void Synthesize(const std::string& cp1251Text, const Prosody& prosody, const Chu
   espeak_SetParameter(espeakVOLUME, prosody.volume, 0);
   espeak_SetParameter(espeakPITCH, prosody.pitch, 0);
   espeak_SetSynthCallback(OnSynth);
-  const std::string utf8 = Cp1251ToUtf8(cp1251Text);
+  const std::string utf8 = Cp1251RefsToUtf8(cp1251Text, &currentStarts);
+  currentTextSize = static_cast<int>(cp1251Text.size());
   currentSink = &sink;
   currentRate = library.sampleRate;
   stopped = false;
