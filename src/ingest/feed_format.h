@@ -20,10 +20,11 @@ enum class FeedFormat {
 // A first look at bytes that hold no "<rss ": the name of the first element after the prolog
 // (declaration, comments, processing instructions, document type) decides. A root named like
 // one of the feeds' roots gives that feed, to be confirmed by DocumentFormat after parsing.
-// `rootName` gets the element's name as written (UTF-8) for kUnknownRoot.
+// `rootName` gets the element's name as written (UTF-8), empty when no element was found.
 FeedFormat SniffFeedFormat(std::string_view bytes, std::string& rootName);
 
-// The format of a parsed document, by the name and namespace of its root element.
+// The format of a parsed document, by the name and namespace of its root element; `rootName`
+// gets the root's name with its prefix.
 FeedFormat DocumentFormat(const FeedDocument& doc, std::string& rootName);
 
 // The log line (Windows-1251) naming a file that is no feed, with the format found.

@@ -78,6 +78,45 @@ std::string ReadHead(const std::string& path) {
   return head;
 }
 
+// One file of the scan: a parsed feed and its format, or what it is instead.
+struct ScannedFile {
+  RssCheck check = RssCheck::kNotRss;
+  std::string reason;  // kUnreadable: why (UTF-8)
+  std::optional<FeedDocument> doc;
+  FeedFormat format = FeedFormat::kRss;
+  std::string root;  // the root element's name
+};
+
+// Throws FeedParseError when the file is a feed that does not parse.
+ScannedFile OpenScannedFile(const std::string& path) {
+  ScannedFile file;
+  file.check = CheckRssFile(path, &file.reason);
+  try {
+    if (file.check == RssCheck::kRss) {
+      file.doc.emplace(FeedDocument::Load(path));
+    } else if (file.check == RssCheck::kNotRss) {
+      // Without the bytes "<rss " the root element decides.
+      file.format = SniffFeedFormat(ReadHead(path), file.root);
+      if (IsFeed(file.format)) file.doc.emplace(FeedDocument::Load(path));
+    }
+  } catch (const FeedParseError&) {
+    throw;
+  } catch (const Error& e) {
+    file.check = RssCheck::kUnreadable;
+    file.reason = ReasonOf(e.what());
+    return file;
+  }
+  if (file.doc) {
+    // A file with "<rss " somewhere is walked as RSS unless its root is another feed's.
+    const FeedFormat found = DocumentFormat(*file.doc, file.root);
+    if (file.check == RssCheck::kNotRss || found == FeedFormat::kAtom ||
+        found == FeedFormat::kRdf) {
+      file.format = found;
+    }
+  }
+  return file;
+}
+
 }  // namespace
 
 std::string LocalTimeStamp() {
@@ -116,50 +155,31 @@ int RunIngestion(const IngestOptions& options, IngestEnv& env) {
                                 path);
     // A store named *.xml inside a scan folder is no feed: never parse or delete it.
     if (storeExists && SameFile(path, options.storeName)) continue;
-    std::string reason;
-    RssCheck check = CheckRssFile(path, &reason);
-    std::optional<FeedDocument> doc;
-    FeedFormat format = FeedFormat::kRss;
-    std::string root;
+    ScannedFile file;
     try {
-      if (check == RssCheck::kRss) {
-        doc.emplace(FeedDocument::Load(path));
-      } else if (check == RssCheck::kNotRss) {
-        // Without the bytes "<rss " the root element decides.
-        format = SniffFeedFormat(ReadHead(path), root);
-        if (IsFeed(format)) doc.emplace(FeedDocument::Load(path));
-      }
+      file = OpenScannedFile(path);
     } catch (const FeedParseError& e) {
       Log(env, W(" Ошибка при парсинге файла ") + path);
       if (options.deleteBadFiles && !e.ResourceLimit()) DeleteFile(path);
       continue;
-    } catch (const Error& e) {
-      check = RssCheck::kUnreadable;
-      reason = ReasonOf(e.what());
     }
-    if (check == RssCheck::kUnreadable) {
+    if (file.check == RssCheck::kUnreadable) {
       // Being written by another program, or not ours to read: leave it for a later run.
-      Log(env, W(" Ошибка при открытии файла ") + path + ": " + Utf8ToCp1251(reason));
+      Log(env, W(" Ошибка при открытии файла ") + path + ": " + Utf8ToCp1251(file.reason));
       continue;
     }
-    if (doc) {
-      // A file with "<rss " somewhere is walked as RSS unless its root is another feed's.
-      const FeedFormat found = DocumentFormat(*doc, root);
-      if (check == RssCheck::kNotRss || found == FeedFormat::kAtom || found == FeedFormat::kRdf) {
-        format = found;
-      }
-    }
-    if (!IsFeed(format)) {
-      Log(env, NotAFeedLine(format, root, path));
+    if (!IsFeed(file.format)) {
+      Log(env, NotAFeedLine(file.format, file.root, path));
       if (options.deleteNotRss) DeleteFile(path);
       continue;
     }
-    if (!doc->CompletelyLoaded()) Log(env, W(" файл не разобран ") + path);
-    if (format == FeedFormat::kRss) {
+    const FeedDocument& doc = *file.doc;
+    if (!doc.CompletelyLoaded()) Log(env, W(" файл не разобран ") + path);
+    if (file.format == FeedFormat::kRss) {
       extractor.ResetFileState();
-      extractor.WalkNodes(doc->FirstChild());
+      extractor.WalkNodes(doc.FirstChild());
     } else {
-      ReadAtomOrRdf(*doc, format, [&](const FeedEntry& entry) { extractor.AddEntry(entry); });
+      ReadAtomOrRdf(doc, file.format, [&](const FeedEntry& entry) { extractor.AddEntry(entry); });
     }
     processed.push_back(path);
   }

@@ -96,7 +96,7 @@ TEST_F(WindowTest, ARestartRestoresEveryControlButTheHeadlineSwitch) {
     }
     ApplySettings(&window, changed);
     Find<QAbstractButton>("CBoxPASHeadline")->setChecked(false);
-    ASSERT_EQ(CollectSettings(&window).Entries().size(), 52u);
+    ASSERT_EQ(CollectSettings(&window).Entries().size(), 53u);
     Stop();
   }
   EXPECT_NE(dir_.Read("OpsRss.txt").find("CBoxPASHeadline.Checked=0\r\n"), std::string::npos);
