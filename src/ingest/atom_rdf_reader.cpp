@@ -13,8 +13,6 @@
 namespace vorlin {
 namespace {
 
-constexpr const char* kAtom10 = "http://www.w3.org/2005/Atom";
-constexpr const char* kAtom03 = "http://purl.org/atom/ns#";
 constexpr const char* kRss10 = "http://purl.org/rss/1.0/";
 constexpr const char* kRss090 = "http://my.netscape.com/rdf/simple/0.9/";
 constexpr const char* kRdfNs = "http://www.w3.org/1999/02/22-rdf-syntax-ns#";

@@ -97,10 +97,9 @@ TEST_F(IngestCliTest, NoCharacterIsLostOnTheWayFromAFeedToSearchAndDump) {
             "<entry><title>Literal &amp;#252; and &amp;#38;</title><link href=\"https://x/2\"/>"
             "</entry></feed>");
   const std::string store = " --store " + dir_ / "s.rss";
-  CliResult r = RunCli(dir_, "ingest --no-purge-dups --scan " + dir_ / "feeds" + store);
+  CliResult r =
+      RunCli(dir_, "ingest --keep-undated --no-purge-dups --scan " + dir_ / "feeds" + store);
   ASSERT_EQ(r.status, 0) << r.err;
-  EXPECT_EQ(r.lines[r.lines.size() - 2], "    Загрузка завершена.Загружено новых сообщений 0");
-  r = RunCli(dir_, "ingest --keep-undated --no-purge-dups --scan " + dir_ / "feeds" + store);
   EXPECT_EQ(r.lines[r.lines.size() - 2], "    Загрузка завершена.Загружено новых сообщений 2");
 
   r = RunCli(dir_, "dump " + dir_ / "s.rss");
