@@ -154,8 +154,10 @@ std::string ExportHtml(const MessageValues& m) {
 
 std::string ExportRelativeName(std::string_view outFolder, std::string_view channel,
                                std::string_view title, int nameLength) {
-  std::string relative =
-      SafeName(FirstChars(channel, nameLength)) + "/" + SafeName(FirstChars(title, nameLength));
+  // A character kept as a reference is one character of the name, made "_" as before.
+  auto plain = [](std::string_view v) { return Utf8ToCp1251(Cp1251RefsToUtf8(v)); };
+  std::string relative = SafeName(FirstChars(plain(channel), nameLength)) + "/" +
+                         SafeName(FirstChars(plain(title), nameLength));
   const size_t room = outFolder.size() < kRelativeLimit ? kRelativeLimit - outFolder.size() : 0;
   if (relative.size() > room) relative.resize(room);
   return relative;
