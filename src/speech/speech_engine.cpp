@@ -289,6 +289,16 @@ void SpeechEngine::SynthesizeSegment(const Segment& segment, uint64_t generation
   }
   const std::string& text = segment.text;
   const int size = static_cast<int>(text.size());
+  // A character kept as a reference ("&#233;") is one letter of its word, all its bytes.
+  std::vector<int> starts;
+  Cp1251RefsToUtf8(text, &starts);
+  std::vector<bool> word(text.size());
+  for (size_t c = 0; c < starts.size(); ++c) {
+    const auto from = static_cast<size_t>(starts[c]);
+    const size_t end = c + 1 < starts.size() ? static_cast<size_t>(starts[c + 1]) : text.size();
+    for (size_t b = from; b < end; ++b) word[b] = end - from > 1 || IsWordChar(text[b]);
+  }
+  auto isWord = [&](int i) { return word[static_cast<size_t>(i)]; };
   int lastStart = -1;
   auto sink = [&](const int16_t* samples, size_t count,
                   const std::vector<espeak::WordMark>& words) {
@@ -299,10 +309,10 @@ void SpeechEngine::SynthesizeSegment(const Segment& segment, uint64_t generation
       // off; a mark inside a word stands for the whole word. A mark on a sign (the point of
       // "1.08", spoken as a word) leaves the highlight where it is.
       int start = std::clamp(w.position, 0, size);
-      if (start >= size || !IsWordChar(text[static_cast<size_t>(start)])) continue;
-      while (start > 0 && IsWordChar(text[static_cast<size_t>(start - 1)])) --start;
+      if (start >= size || !isWord(start)) continue;
+      while (start > 0 && isWord(start - 1)) --start;
       int end = start;
-      while (end < size && IsWordChar(text[static_cast<size_t>(end)])) ++end;
+      while (end < size && isWord(end)) ++end;
       if (start == lastStart) continue;
       lastStart = start;
       events_.push_back({base + w.sample, segment.position + start, end - start, segment.voice});

@@ -165,6 +165,11 @@ bool IsEncodedRef(uint32_t cp) {
   return cp >= kReverseSize || kReverse.bytes[cp] == 0;
 }
 
+size_t EncodedRefLength(std::string_view text, size_t i) {
+  uint32_t cp = 0;
+  return EncodedRefAt(text, i, cp);
+}
+
 void AppendUtf8AsCp1251Refs(std::string& out, std::string_view utf8) {
   out.reserve(out.size() + utf8.size());
   const auto* p = reinterpret_cast<const unsigned char*>(utf8.data());

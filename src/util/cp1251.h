@@ -55,6 +55,8 @@ std::string Cp1251RefsToUtf8(std::string_view text, std::vector<int>* starts = n
 // For a Windows-1251 output that shows values (text and HTML exports): "&#38;" becomes "&"
 // again and the references of other characters stay, the only form such a file can hold them in.
 std::string UnescapeAmpersandRefs(std::string_view text);
+// The length of the reference the decoder turns back that starts at text[i], or 0.
+size_t EncodedRefLength(std::string_view text, size_t i);
 // Whether `codePoint` is written as a reference by the encoder.
 bool IsEncodedRef(uint32_t codePoint);
 
