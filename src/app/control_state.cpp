@@ -43,9 +43,10 @@ QColor ToQColor(long long color, const QPalette& palette) {
 
 }  // namespace
 
-QString ToQ(std::string_view cp1251) { return QString::fromStdString(Cp1251ToUtf8(cp1251)); }
+// Characters kept as references in the values are shown, and typed ones kept, the same way.
+QString ToQ(std::string_view cp1251) { return QString::fromStdString(Cp1251RefsToUtf8(cp1251)); }
 
-std::string FromQ(const QString& text) { return Utf8ToCp1251(text.toStdString()); }
+std::string FromQ(const QString& text) { return Utf8ToCp1251Refs(text.toStdString()); }
 
 std::string ControlText(const QWidget* control) {
   if (auto* edit = qobject_cast<const QLineEdit*>(control)) return FromQ(edit->text());

@@ -11,14 +11,16 @@ namespace vorlin::cli {
 
 std::string Arg(const std::string& utf8) { return Utf8ToCp1251(utf8); }
 
+std::string TextArg(const std::string& utf8) { return Utf8ToCp1251Refs(utf8); }
+
 void PrintLine(const std::string& cp1251Text) {
-  std::string line = Cp1251ToUtf8(cp1251Text);
+  std::string line = Cp1251RefsToUtf8(cp1251Text);
   line.push_back('\n');
   std::fwrite(line.data(), 1, line.size(), stdout);
 }
 
 std::string JsonString(const std::string& cp1251Text) {
-  std::string utf8 = Cp1251ToUtf8(cp1251Text);
+  std::string utf8 = Cp1251RefsToUtf8(cp1251Text);
   std::string out = "\"";
   for (char c : utf8) {
     switch (c) {

@@ -34,6 +34,9 @@ void AddSpeakCommands(std::vector<Command>& commands);
 
 // A UTF-8 argument as core (Windows-1251) text.
 std::string Arg(const std::string& utf8);
+// A text compared with stored values (a query, a channel title): characters the code page lacks
+// become references, as they are in the store.
+std::string TextArg(const std::string& utf8);
 // Prints a core text as a UTF-8 line on stdout.
 void PrintLine(const std::string& cp1251Text);
 // JSON string literal of a core text, converted to UTF-8.

@@ -43,6 +43,7 @@ constexpr FlagOption kFlags[] = {
     {"delete-not-rss", "CBoxDeleteXmlNotRSS.Checked", &IngestOptions::deleteNotRss},
     {"unique", "CBoxLoadUniqueMess.Checked", &IngestOptions::uniqueOnly},
     {"delete-bad", "CBoxDelBadRSSFiles.Checked", &IngestOptions::deleteBadFiles},
+    {"keep-undated", "CBoxKeepUndatedMess.Checked", &IngestOptions::keepUndated},
 };
 
 // The options as the window would hold them after start-up: OpsRss.txt and DirRss.txt of the
@@ -133,7 +134,7 @@ void AddIngestCommands(std::vector<Command>& commands) {
   commands.push_back({"ingest", "ingest [--store FILE] [--scan DIR]... [OPTIONS]",
                       "one ingestion run into the store, printing the log; OPTIONS: "
                       "--[no-]subdirs --[no-]purge-dups --[no-]delete-processed "
-                      "--[no-]delete-not-rss --[no-]unique --[no-]delete-bad",
+                      "--[no-]delete-not-rss --[no-]unique --[no-]delete-bad --[no-]keep-undated",
                       &Ingest});
   commands.push_back({"demo", "demo [--keep DIR] [--samples DIR]",
                       "ingest a copy of the sample feeds into a demo store in DIR (else a "

@@ -50,13 +50,13 @@ SearchArgs ParseSearchArgs(const std::vector<std::string>& args, const ExtraOpti
     bool query = false;
     for (size_t q = 0; q < 4; ++q) {
       if (arg == queryOptions[q]) {
-        a.settings.queries[q] = Arg(value());
+        a.settings.queries[q] = TextArg(value());
         a.settings.useFilter = query = true;
       }
     }
     if (query) continue;
     if (arg == "--channel") {
-      a.settings.selectedChannels.push_back(Arg(value()));
+      a.settings.selectedChannels.push_back(TextArg(value()));
     } else if (arg == "--group") {
       // The file name as given: the code page may not hold it.
       for (auto& line : ReadGroupFile(value())) a.settings.selectedChannels.push_back(line);

@@ -3,9 +3,14 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <ctime>
+#include <fstream>
 #include <optional>
 
+#include "ingest/atom_rdf_reader.h"
+#include "ingest/feed_format.h"
+#include "ingest/feed_text.h"
 #include "ingest/folder_scan.h"
 #include "ingest/item_extraction.h"
 #include "ingest/rss_file.h"
@@ -17,6 +22,8 @@
 
 namespace vorlin {
 namespace {
+
+constexpr size_t kHeadBytes = 64 * 1024;
 
 void DeleteFile(const std::filesystem::path& path) { ::unlink(path.c_str()); }
 
@@ -64,6 +71,60 @@ void RemoveDuplicates(const IngestOptions& options, IngestEnv& env) {
                        options.storeName);
 }
 
+bool IsFeed(FeedFormat format) {
+  return format == FeedFormat::kRss || format == FeedFormat::kAtom || format == FeedFormat::kRdf;
+}
+
+// The first bytes of a file, enough to see its root element. Throws Error when it cannot be
+// read.
+std::string ReadHead(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) throw Error("Cannot open file " + path.string() + ": " + ErrnoText(errno));
+  std::string head(kHeadBytes, '\0');
+  in.read(head.data(), static_cast<std::streamsize>(head.size()));
+  head.resize(static_cast<size_t>(in.gcount()));
+  return head;
+}
+
+// One file of the scan: a parsed feed and its format, or what it is instead.
+struct ScannedFile {
+  RssCheck check = RssCheck::kNotRss;
+  std::string reason;  // kUnreadable: why (UTF-8)
+  std::optional<FeedDocument> doc;
+  FeedFormat format = FeedFormat::kRss;
+  std::string root;  // the root element's name
+};
+
+// Throws FeedParseError when the file is a feed that does not parse.
+ScannedFile OpenScannedFile(const std::filesystem::path& path) {
+  ScannedFile file;
+  file.check = CheckRssFile(path, &file.reason);
+  try {
+    if (file.check == RssCheck::kRss) {
+      file.doc.emplace(FeedDocument::Load(path));
+    } else if (file.check == RssCheck::kNotRss) {
+      // Without the bytes "<rss " the root element decides.
+      file.format = SniffFeedFormat(ReadHead(path), file.root);
+      if (IsFeed(file.format)) file.doc.emplace(FeedDocument::Load(path));
+    }
+  } catch (const FeedParseError&) {
+    throw;
+  } catch (const Error& e) {
+    file.check = RssCheck::kUnreadable;
+    file.reason = ReasonOf(e.what());
+    return file;
+  }
+  if (file.doc) {
+    // A file with "<rss " somewhere is walked as RSS unless its root is another feed's.
+    const FeedFormat found = DocumentFormat(*file.doc, file.root);
+    if (file.check == RssCheck::kNotRss || found == FeedFormat::kAtom ||
+        found == FeedFormat::kRdf) {
+      file.format = found;
+    }
+  }
+  return file;
+}
+
 }  // namespace
 
 std::string LocalTimeStamp() {
@@ -85,6 +146,9 @@ int RunIngestion(const IngestOptions& options, IngestEnv& env) {
   const std::vector<std::filesystem::path> paths =
       ScanAllFolders(options.scanFolders, options.scanSubfolders, env.progress).paths;
   ItemExtractor extractor(options.uniqueOnly, env.storeIndex);
+  if (options.keepUndated) {
+    extractor.KeepUndated(Utf8ToCp1251(LocalRfc822(env.now ? env.now() : std::time(nullptr))));
+  }
   KeyRollback rollback(env.storeIndex, extractor);
   std::vector<std::filesystem::path> processed;
 
@@ -101,33 +165,32 @@ int RunIngestion(const IngestOptions& options, IngestEnv& env) {
                                 shown);
     // A store named *.xml inside a scan folder is no feed: never parse or delete it.
     if (storeExists && IsFile(path, storeId)) continue;
-    std::string reason;
-    RssCheck check = CheckRssFile(path, &reason);
-    std::optional<FeedDocument> doc;
-    if (check == RssCheck::kRss) {
-      try {
-        doc.emplace(FeedDocument::Load(path));
-      } catch (const FeedParseError& e) {
-        Log(env, W(" Ошибка при парсинге файла ") + shown);
-        if (options.deleteBadFiles && !e.ResourceLimit()) DeleteFile(path);
-        continue;
-      } catch (const Error& e) {
-        check = RssCheck::kUnreadable;
-        reason = ReasonOf(e.what());
-      }
-    }
-    if (check == RssCheck::kUnreadable) {
-      // Being written by another program, or not ours to read: leave it for a later run.
-      Log(env, W(" Ошибка при открытии файла ") + shown + ": " + Utf8ToCp1251(reason));
+    ScannedFile file;
+    try {
+      file = OpenScannedFile(path);
+    } catch (const FeedParseError& e) {
+      Log(env, W(" Ошибка при парсинге файла ") + shown);
+      if (options.deleteBadFiles && !e.ResourceLimit()) DeleteFile(path);
       continue;
     }
-    if (check == RssCheck::kNotRss) {
+    if (file.check == RssCheck::kUnreadable) {
+      // Being written by another program, or not ours to read: leave it for a later run.
+      Log(env, W(" Ошибка при открытии файла ") + shown + ": " + Utf8ToCp1251(file.reason));
+      continue;
+    }
+    if (!IsFeed(file.format)) {
+      Log(env, NotAFeedLine(file.format, file.root, shown));
       if (options.deleteNotRss) DeleteFile(path);
       continue;
     }
-    if (!doc->CompletelyLoaded()) Log(env, W(" файл не разобран ") + shown);
-    extractor.ResetFileState();
-    extractor.WalkNodes(doc->FirstChild());
+    const FeedDocument& doc = *file.doc;
+    if (!doc.CompletelyLoaded()) Log(env, W(" файл не разобран ") + shown);
+    if (file.format == FeedFormat::kRss) {
+      extractor.ResetFileState();
+      extractor.WalkNodes(doc.FirstChild());
+    } else {
+      ReadAtomOrRdf(doc, file.format, [&](const FeedEntry& entry) { extractor.AddEntry(entry); });
+    }
     processed.push_back(path);
   }
 

@@ -2,6 +2,7 @@
 // store. The scan page's buttons and timer call these functions; so does `vorlin-cli ingest`.
 #pragma once
 
+#include <ctime>
 #include <functional>
 #include <string>
 #include <vector>
@@ -22,6 +23,7 @@ struct IngestOptions {
   bool deleteNotRss = false;             // CBoxDeleteXmlNotRSS
   bool uniqueOnly = true;                // CBoxLoadUniqueMess
   bool deleteBadFiles = true;            // CBoxDelBadRSSFiles
+  bool keepUndated = false;              // CBoxKeepUndatedMess
 };
 
 // What a run works with: the store index in memory, the log pane, the third status panel and
@@ -34,16 +36,20 @@ struct IngestEnv {
   // The per-file texts of the run ("Обработано N% Обработка файла ..."), during which the
   // window repaints but processes no events; null: `progress`.
   Progress* fileProgress = nullptr;
+  // The clock that dates items kept without a date of their own; empty: std::time.
+  std::function<std::time_t()> now = nullptr;
 };
 
 // The local date in the locale's short form, one blank, the local time in its long form.
 std::string LocalTimeStamp();
 
-// One run (RunIngestion): scans the folders, tests and walks every "*.xml" file, appends the
+// One run (RunIngestion): scans the folders, tests and reads every "*.xml" file (RSS 2.0 and
+// 0.9x, Atom, RSS 1.0; recognised by the bytes "<rss " or by the root element), appends the
 // new item blocks to the store, saves the store index, and with deleteProcessed deletes the
 // files walked. Logs in order "    Сканирование файлов перед загрузкой ", one line per file
 // that fails to parse (" Ошибка при парсинге файла " + path), could not be parsed whole
-// (" файл не разобран " + path) or could not be opened (" Ошибка при открытии файла " + path
+// (" файл не разобран " + path), is no feed (NotAFeedLine: HTML, not XML, another root
+// element) or could not be opened (" Ошибка при открытии файла " + path
 // + ": " + reason; the file is left alone), "    Запись найденых сообщений в файл ",
 // optionally "    Удаление обработанных файлов ", and "    Загрузка завершена.Загружено новых
 // сообщений " + count. Returns the number of new messages.

@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "ingest/atom_rdf_reader.h"
 #include "store/crc32.h"
 #include "store/message_list.h"
 #include "store/store_format.h"
@@ -58,6 +59,13 @@ void ItemExtractor::WalkNodes(_xmlNode* first) {
     ++depth_;
     WalkNodes(node->children);
     --depth_;
+    if (depth_ == 2 && !undatedDate_.empty() && flags_ == kAllItemFields - (1u << kItemPubDate) &&
+        node->type == XML_ELEMENT_NODE && node->ns == nullptr &&
+        std::strcmp(Chars(node->name), "item") == 0) {
+      fields_[kItemPubDate] = undatedDate_;
+      flags_ = kAllItemFields;
+      ItemComplete();
+    }
   }
 }
 
@@ -68,7 +76,7 @@ void ItemExtractor::Leaf(_xmlNode* node) {
     std::string value;
     if (node->type != XML_ELEMENT_NODE && node->type != XML_ENTITY_REF_NODE &&
         node->content != nullptr) {
-      AppendUtf8AsCp1251(value, Chars(node->content));
+      AppendUtf8AsCp1251Refs(value, Chars(node->content));
     }
     return value;
   };
@@ -87,8 +95,22 @@ void ItemExtractor::Leaf(_xmlNode* node) {
 }
 
 void ItemExtractor::ItemComplete() {
-  MessageValues values{channelTitle_, fields_[kItemTitle], fields_[kItemLink],
-                       fields_[kItemDescription], fields_[kItemPubDate]};
+  if (Keep({channelTitle_, fields_[kItemTitle], fields_[kItemLink], fields_[kItemDescription],
+            fields_[kItemPubDate]})) {
+    ClearItem();
+  }
+}
+
+void ItemExtractor::AddEntry(const FeedEntry& entry) {
+  std::string date = Utf8ToCp1251Refs(entry.date);
+  if (date.empty()) date = undatedDate_;
+  if (date.empty()) return;
+  const std::string title = Utf8ToCp1251Refs(entry.title);
+  Keep({Utf8ToCp1251Refs(entry.channelTitle), title, Utf8ToCp1251Refs(entry.link),
+        entry.description.empty() ? title : Utf8ToCp1251Refs(entry.description), date});
+}
+
+bool ItemExtractor::Keep(const MessageValues& values) {
   if (uniqueOnly_) {
     // The key is taken over the description as a load of the store will give it back
     // (escaped, line ends read as LF), so that a key made now and one made after loading or
@@ -97,14 +119,14 @@ void ItemExtractor::ItemComplete() {
     NormaliseLineEndsToLf(loaded);
     std::string key = MessageKey(loaded);
     if (!key.empty()) {
-      if (storeIndex_.Contains(key)) return;
+      if (storeIndex_.Contains(key)) return false;
       storeIndex_.Add(key);
       addedKeys_.push_back(std::move(key));
     }
   }
   WriteItemBlock(newItemText_, values, /*escape=*/true);
-  ClearItem();
   ++newMessages_;
+  return true;
 }
 
 }  // namespace vorlin

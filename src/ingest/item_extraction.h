@@ -7,10 +7,13 @@
 #include <vector>
 
 #include "store/key_index.h"
+#include "store/message_list.h"
 
 struct _xmlNode;
 
 namespace vorlin {
+
+struct FeedEntry;
 
 // Extraction state of one run. The walk is positional: in the usual layout the rss element
 // stands at depth 0, channel at 1, the channel's title and its items at 2, the text of the
@@ -20,6 +23,10 @@ class ItemExtractor {
   // With `uniqueOnly`, a complete item whose message key is in `storeIndex` is dropped and the
   // key of every kept item is added to it.
   ItemExtractor(bool uniqueOnly, KeyIndex& storeIndex);
+
+  // Keeps items without a date (option "Сохранять сообщения без даты"), dated `runDate`
+  // (Windows-1251, the store's date form); empty, such items give no message.
+  void KeepUndated(std::string runDate) { undatedDate_ = std::move(runDate); }
 
   // Before each file: depth 0, empty channel title, empty item fields, flags clear.
   void ResetFileState();
@@ -32,8 +39,14 @@ class ItemExtractor {
   //  * a node with children at depth 2 starts with empty item fields; its children are walked
   //    one level deeper.
   // An item dropped by the uniqueness test keeps its fields, so later leaves of the same
-  // element repeat the test.
+  // element repeat the test. With KeepUndated, an "item" element at depth 2 that ends with
+  // title, link and description but no date is kept with the run's date.
+  // Values keep characters the code page lacks as references (Utf8ToCp1251Refs).
   void WalkNodes(_xmlNode* first);
+
+  // One entry of an Atom or RDF feed: an entry without a description takes its title as the
+  // description (so that it has a key); one without a date is kept only with KeepUndated.
+  void AddEntry(const FeedEntry& entry);
 
   // Store text of the messages kept so far (item blocks with escaped values, CR LF).
   const std::string& NewItemText() const { return newItemText_; }
@@ -48,9 +61,11 @@ class ItemExtractor {
   void Leaf(_xmlNode* node);
   void ClearItem();
   void ItemComplete();
+  bool Keep(const MessageValues& values);
 
   bool uniqueOnly_;
   KeyIndex& storeIndex_;
+  std::string undatedDate_;
   int depth_ = 0;
   std::string channelTitle_;
   std::array<std::string, kItemFieldCount> fields_;

@@ -116,6 +116,7 @@ IngestOptions ScanPage::Options() const {
   options.deleteNotRss = ui.CBoxDeleteXmlNotRSS->isChecked();
   options.uniqueOnly = ui.CBoxLoadUniqueMess->isChecked();
   options.deleteBadFiles = ui.CBoxDelBadRSSFiles->isChecked();
+  options.keepUndated = ui.CBoxKeepUndatedMess->isChecked();
   return options;
 }
 

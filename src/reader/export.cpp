@@ -153,29 +153,52 @@ std::string SafeName(std::string_view text) {
   return name.empty() ? "blank_name" : name;
 }
 
+// The exports are Windows-1251 files: a character the code page lacks stays a reference
+// ("&#233;", which the HTML file shows as the character), an escaped "&" is one again.
 std::string ExportText(const MessageValues& m) {
-  return NormaliseLineBreaks(m[kTitleRss] + "\n\n" + m[kTitle] + "\n\n" + m[kDescription] +
-                             "\n\n (Date):  " + m[kPubDate] + "\n (Link):  " + m[kLink]);
+  return UnescapeAmpersandRefs(
+      NormaliseLineBreaks(m[kTitleRss] + "\n\n" + m[kTitle] + "\n\n" + m[kDescription] +
+                          "\n\n (Date):  " + m[kPubDate] + "\n (Link):  " + m[kLink]));
+}
+
+// A stored text value as HTML text: markup characters escaped, while the references the store
+// keeps for characters the code page lacks (and "&#38;" for a literal "&") stay references, which
+// a browser reads as those characters.
+static std::string HtmlText(std::string_view value) {
+  std::string out;
+  for (size_t i = 0; i < value.size();) {
+    if (const size_t n = EncodedRefLength(value, i); n > 0) {
+      out.append(value.substr(i, n));
+      i += n;
+    } else {
+      out += EscapeHtml(value.substr(i, 1));
+      ++i;
+    }
+  }
+  return out;
 }
 
 std::string ExportHtml(const MessageValues& m) {
   // Feeds are not trusted: text fields are text, the description keeps only harmless HTML, and
   // the page may neither run scripts nor fetch anything but pictures should something slip by.
-  const std::string link = EscapeHtml(m[kLink]);
+  const std::string link = HtmlText(m[kLink]);
   const std::string anchor =
       IsSafeUrl(m[kLink], false) ? "<a href=\"" + link + "\">Link</a>" : std::string("Link");
   return NormaliseLineBreaks(
       "<HTML><HEAD><meta charset=\"windows-1251\"><meta http-equiv=\"Content-Security-Policy\" "
       "content=\"default-src 'none'; img-src * data:; style-src 'unsafe-inline'\"><title>" +
-      EscapeHtml(m[kTitle]) + "</title>" + EscapeHtml(m[kTitleRss]) + "</HEAD><BODY><p>" +
-      EscapeHtml(m[kTitle]) + "</p>" + SanitizeHtml(m[kDescription]) + "<p> (Date):  " +
-      EscapeHtml(m[kPubDate]) + "</p><p> (" + anchor + "):  " + link + "</p></BODY></HTML>");
+      HtmlText(m[kTitle]) + "</title>" + HtmlText(m[kTitleRss]) + "</HEAD><BODY><p>" +
+      HtmlText(m[kTitle]) + "</p>" + SanitizeHtml(UnescapeAmpersandRefs(m[kDescription])) +
+      "<p> (Date):  " + HtmlText(m[kPubDate]) + "</p><p> (" + anchor + "):  " + link +
+      "</p></BODY></HTML>");
 }
 
 std::string ExportRelativeName(std::string_view outFolder, std::string_view channel,
                                std::string_view title, int nameLength) {
-  std::string relative =
-      SafeName(FirstChars(channel, nameLength)) + "/" + SafeName(FirstChars(title, nameLength));
+  // A character kept as a reference is one character of the name, made "_" as before.
+  auto plain = [](std::string_view v) { return Utf8ToCp1251(Cp1251RefsToUtf8(v)); };
+  std::string relative = SafeName(FirstChars(plain(channel), nameLength)) + "/" +
+                         SafeName(FirstChars(plain(title), nameLength));
   const size_t room = outFolder.size() < kRelativeLimit ? kRelativeLimit - outFolder.size() : 0;
   if (relative.size() > room) relative.resize(room);
   return relative;

@@ -47,6 +47,16 @@ Library& TheLibrary() {
 }
 
 const ChunkSink* currentSink = nullptr;
+// Byte offset in the Windows-1251 text of each character handed to the library: a character
+// kept as a reference ("&#233;") is one character spoken but several bytes of the text.
+std::vector<int> currentStarts;
+int currentTextSize = 0;
+
+int TextOffset(int character) {
+  if (character < 0) return character;
+  const auto i = static_cast<size_t>(character);
+  return i < currentStarts.size() ? currentStarts[i] : currentTextSize;
+}
 bool stopped = false;
 int currentRate = 22050;
 
@@ -56,8 +66,9 @@ int OnSynth(short* wav, int count, espeak_EVENT* events) {
     // A word in quotation marks comes with length 0, its position right all the same; a mark
     // at position 0 marks no word of the text.
     if (e->type == espeakEVENT_WORD && e->text_position > 0) {
-      words.push_back({static_cast<int64_t>(e->audio_position) * currentRate / 1000,
-                       e->text_position - 1, e->length});
+      const int start = TextOffset(e->text_position - 1);
+      words.push_back({static_cast<int64_t>(e->audio_position) * currentRate / 1000, start,
+                       TextOffset(e->text_position - 1 + e->length) - start});
     }
   }
   if (stopped || currentSink == nullptr) return 1;
@@ -90,7 +101,8 @@ void Synthesize(const std::string& cp1251Text, const Prosody& prosody, const Chu
   espeak_SetParameter(espeakVOLUME, prosody.volume, 0);
   espeak_SetParameter(espeakPITCH, prosody.pitch, 0);
   espeak_SetSynthCallback(OnSynth);
-  const std::string utf8 = Cp1251ToUtf8(cp1251Text);
+  const std::string utf8 = Cp1251RefsToUtf8(cp1251Text, &currentStarts);
+  currentTextSize = static_cast<int>(cp1251Text.size());
   currentSink = &sink;
   currentRate = library.sampleRate;
   stopped = false;

@@ -6,6 +6,7 @@
 #include <QPlainTextEdit>
 #include <QTabWidget>
 #include <QToolButton>
+#include <algorithm>
 
 #include "app/html_view.h"
 #include "app/status_line.h"
@@ -19,11 +20,8 @@ namespace vorlin {
 
 namespace {
 
-QString Ui(const std::string& text) { return QString::fromStdString(Cp1251ToUtf8(text)); }
-
 // Single-line fields show a line break as a blank, which keeps every position.
-QString OneLine(const std::string& display) {
-  QString text = Ui(display);
+QString OneLine(QString text) {
   text.replace(QLatin1Char('\n'), QLatin1Char(' '));
   return text;
 }
@@ -131,15 +129,34 @@ SpeechOptions SpeechController::Options() { return page_.FillSpeechOptions(); }
 
 int SpeechController::LanguageMode() { return page_.LanguageMode(); }
 
+QString SpeechController::Shown(const std::string& display) {
+  std::vector<int> starts;
+  const std::string utf8 = Cp1251RefsToUtf8(display, &starts);
+  shownPos_.assign(display.size() + 1, 0);
+  int shown = 0;
+  size_t at = 0;  // in utf8: one character for each entry of starts
+  for (size_t c = 0; c < starts.size(); ++c) {
+    const auto end = c + 1 < starts.size() ? static_cast<size_t>(starts[c + 1]) : display.size();
+    for (auto b = static_cast<size_t>(starts[c]); b < end; ++b) shownPos_[b] = shown;
+    const auto lead = static_cast<unsigned char>(utf8[at]);
+    const size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+    shown += length == 4 ? 2 : 1;  // beyond 16 bits a character takes two places in a QString
+    at += length;
+  }
+  shownPos_[display.size()] = shown;
+  return QString::fromStdString(utf8);
+}
+
 void SpeechController::ShowSpokenText(const SpokenText& spoken) {
   WriteSpeechDebugFiles(state_.settingsFolder, spoken);
   shownMode_ = page_.AnimationMode();
+  const QString shown = Shown(spoken.display);
   auto* memo = Find<QPlainTextEdit>("MemoAS");
-  if (memo != nullptr) memo->setPlainText(Ui(spoken.display));
+  if (memo != nullptr) memo->setPlainText(shown);
   if (shownMode_ == 1) {
     if (auto* line = Find<QLineEdit>("EditAnStr")) {
       line->show();
-      line->setText(OneLine(spoken.display));
+      line->setText(OneLine(shown));
       line->setFocus();
     }
   } else if (shownMode_ == 2) {
@@ -158,12 +175,17 @@ void SpeechController::ShowSpokenText(const SpokenText& spoken) {
       strip_.ui.EditStr->setFont(memoMess->font());
       strip_.ui.EditStr->setPalette(memoMess->palette());
     }
-    strip_.ui.EditStr->setText(OneLine(spoken.display));
+    strip_.ui.EditStr->setText(OneLine(shown));
     strip_.ui.EditStr->setFocus();
   }
 }
 
-void SpeechController::Highlight(DisplaySpan span) {
+void SpeechController::Highlight(DisplaySpan raw) {
+  const int last = static_cast<int>(shownPos_.size()) - 1;
+  if (last < 0) return;
+  const int from = shownPos_[static_cast<size_t>(std::clamp(raw.start, 0, last))];
+  const int to = shownPos_[static_cast<size_t>(std::clamp(raw.start + raw.length, 0, last))];
+  const DisplaySpan span{from, to - from};
   if (shownMode_ == 1) {
     if (auto* line = Find<QLineEdit>("EditAnStr")) line->setSelection(span.start, span.length);
   } else if (shownMode_ == 2) {

@@ -9,6 +9,8 @@
 #include <QObject>
 #include <QPointer>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "app/app_state.h"
 #include "speech/reading_loop.h"
@@ -83,6 +85,10 @@ class SpeechController : public QObject, private ReadingHost {
   std::unique_ptr<ReadingLoop> loop_;
   std::unique_ptr<HtmlView> renderer_;  // renders the spoken documents, never shown
   int shownMode_ = 0;
+  // Where each position of the spoken display text lands in the text shown, in which a
+  // character kept as a reference ("&#233;") is one character again.
+  std::vector<int> shownPos_;
+  QString Shown(const std::string& display);
 };
 
 }  // namespace vorlin

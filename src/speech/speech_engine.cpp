@@ -309,6 +309,16 @@ void SpeechEngine::SynthesizeSegment(const Segment& segment, uint64_t generation
   const int size = static_cast<int>(text.size());
   std::vector<int> origin;
   const std::string libraryText = LibraryText(text, origin);
+  // A character kept as a reference ("&#233;") is one letter of its word, all its bytes.
+  std::vector<int> starts;
+  Cp1251RefsToUtf8(text, &starts);
+  std::vector<bool> word(text.size());
+  for (size_t c = 0; c < starts.size(); ++c) {
+    const auto from = static_cast<size_t>(starts[c]);
+    const size_t end = c + 1 < starts.size() ? static_cast<size_t>(starts[c + 1]) : text.size();
+    for (size_t b = from; b < end; ++b) word[b] = end - from > 1 || IsWordChar(text[b]);
+  }
+  auto isWord = [&](int i) { return word[static_cast<size_t>(i)]; };
   int lastStart = -1;
   // A mark on signs that a word directly follows (the comma of "3,14", a quotation mark) stands
   // for that word; it is held until the next mark, which replaces it when it falls on the same
@@ -329,7 +339,7 @@ void SpeechEngine::SynthesizeSegment(const Segment& segment, uint64_t generation
       const int at = std::clamp(w.position, 0, static_cast<int>(origin.size()) - 1);
       int start = origin[static_cast<size_t>(at)];
       if (start >= size) continue;
-      bool sign = !IsWordChar(text[static_cast<size_t>(start)]);
+      bool sign = !isWord(start);
       // A mark inside a number that a decimal sign and digits follow ("2" of "92,5") is the
       // library's mark for the fraction.
       if (!sign && start > 0 && IsDigit(text[static_cast<size_t>(start - 1)])) {
@@ -343,15 +353,15 @@ void SpeechEngine::SynthesizeSegment(const Segment& segment, uint64_t generation
         }
       }
       if (sign) {  // the word that the signs lead to, without a blank between
-        while (start < size && !IsWordChar(text[static_cast<size_t>(start)]) &&
+        while (start < size && !isWord(start) &&
                static_cast<unsigned char>(text[static_cast<size_t>(start)]) > ' ') {
           ++start;
         }
-        if (start >= size || !IsWordChar(text[static_cast<size_t>(start)])) continue;
+        if (start >= size || !isWord(start)) continue;
       }
-      while (!sign && start > 0 && IsWordChar(text[static_cast<size_t>(start - 1)])) --start;
+      while (!sign && start > 0 && isWord(start - 1)) --start;
       int end = start;
-      while (end < size && IsWordChar(text[static_cast<size_t>(end)])) ++end;
+      while (end < size && isWord(end)) ++end;
       const Event e{base + w.sample, segment.position + start, end - start, segment.voice};
       if (held && held->position != e.position) push(*held, held->position - segment.position);
       if (held && held->position == e.position && sign) continue;  // keep the first of them

@@ -1,5 +1,7 @@
 #include "speech/speech_markup.h"
 
+#include "util/cp1251.h"
+
 namespace vorlin {
 
 namespace {
@@ -37,7 +39,8 @@ std::string CleanSpeechText(std::string_view text) {
     if (c == '\r' || c == '\n') {
       out += "\r\n";
       if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-    } else if (c == '#' || c == '<' || c == '>') {
+    } else if ((c == '#' && (i == 0 || EncodedRefLength(text, i - 1) == 0)) || c == '<' ||
+               c == '>') {
       out += ' ';
     } else {
       out += c;
@@ -83,6 +86,12 @@ SpeechRuns SplitByLanguage(std::string_view text, size_t longestRun, const Speec
   };
   for (size_t i = 0; i < s.size(); ++i) {
     const char c = s[i];
+    // A character kept as a reference ("&#252;") is one letter of its word.
+    if (const size_t ref = c == '&' ? EncodedRefLength(s, i) : 0; ref != 0) {
+      word.append(s, i, ref);
+      i += ref - 1;
+      continue;
+    }
     if (!IsSpeechDelimiter(c)) {
       word += c;
       continue;

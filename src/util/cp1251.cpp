@@ -99,7 +99,143 @@ inline uint16_t Primary(char c) {
   return kCollation.primary[kUpper.map[static_cast<unsigned char>(c)]];
 }
 
+// Reads one UTF-8 sequence at p (p < end); returns its length, or 0 when the bytes there are no
+// well-formed sequence (then the caller takes one byte as "?").
+int ReadUtf8(const unsigned char* p, const unsigned char* end, uint32_t& cp) {
+  const unsigned char c = *p;
+  if (c < 0x80) {
+    cp = c;
+    return 1;
+  }
+  const int extra = c >= 0xF0 && c < 0xF5   ? 3
+                    : c >= 0xE0 && c < 0xF0 ? 2
+                    : c >= 0xC2 && c < 0xE0 ? 1
+                                            : -1;
+  if (extra < 0 || end - p <= extra) return 0;
+  cp = c & (0x3Fu >> extra);
+  for (int i = 1; i <= extra; ++i) {
+    if ((p[i] & 0xC0) != 0x80) return 0;
+    cp = (cp << 6) | (p[i] & 0x3Fu);
+  }
+  // Overlong forms, surrogates and code points past Unicode are no characters.
+  static constexpr uint32_t kLeast[4] = {0, 0x80, 0x800, 0x10000};
+  if (cp < kLeast[extra] || (cp >= 0xD800 && cp <= 0xDFFF) || cp > 0x10FFFF) return 0;
+  return extra + 1;
+}
+
+void AppendUtf8Char(std::string& out, uint32_t cp) {
+  if (cp < 0x80) {
+    out += static_cast<char>(cp);
+  } else if (cp < 0x800) {
+    out += static_cast<char>(0xC0 | (cp >> 6));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  } else if (cp < 0x10000) {
+    out += static_cast<char>(0xE0 | (cp >> 12));
+    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (cp >> 18));
+    out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  }
+}
+
+constexpr uint32_t kAmpersand = 38;
+
+// The reference at text[i] ("&#" digits ";") that the decoder turns back: its code point and
+// length, or 0.
+size_t EncodedRefAt(std::string_view text, size_t i, uint32_t& cp) {
+  if (i + 3 >= text.size() || text[i] != '&' || text[i + 1] != '#') return 0;
+  size_t j = i + 2;
+  if (text[j] == '0') return 0;  // the encoder writes no leading zero
+  uint32_t value = 0;
+  for (; j < text.size() && j < i + 9 && text[j] >= '0' && text[j] <= '9'; ++j) {
+    value = value * 10 + static_cast<uint32_t>(text[j] - '0');
+  }
+  if (j == i + 2 || j >= text.size() || text[j] != ';') return 0;
+  if (value != kAmpersand && !IsEncodedRef(value)) return 0;
+  cp = value;
+  return j + 1 - i;
+}
+
 }  // namespace
+
+bool IsEncodedRef(uint32_t cp) {
+  if (cp < 0x80 || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return false;
+  return cp >= kReverseSize || kReverse.bytes[cp] == 0;
+}
+
+size_t EncodedRefLength(std::string_view text, size_t i) {
+  uint32_t cp = 0;
+  return EncodedRefAt(text, i, cp);
+}
+
+void AppendUtf8AsCp1251Refs(std::string& out, std::string_view utf8) {
+  out.reserve(out.size() + utf8.size());
+  const auto* p = reinterpret_cast<const unsigned char*>(utf8.data());
+  const auto* end = p + utf8.size();
+  while (p < end) {
+    uint32_t cp = 0;
+    const int n = ReadUtf8(p, end, cp);
+    if (n == 0) {
+      out += '?';
+      ++p;
+      continue;
+    }
+    p += n;
+    if (cp == '&' && p < end && *p == '#') {
+      out += "&#38;";
+    } else if (cp < 0x80) {
+      out += static_cast<char>(cp);
+    } else if (IsEncodedRef(cp)) {
+      out += "&#" + std::to_string(cp) + ';';
+    } else {
+      out += static_cast<char>(kReverse.bytes[cp]);
+    }
+  }
+}
+
+std::string Utf8ToCp1251Refs(std::string_view utf8) {
+  std::string out;
+  AppendUtf8AsCp1251Refs(out, utf8);
+  return out;
+}
+
+std::string Cp1251RefsToUtf8(std::string_view text, std::vector<int>* starts) {
+  std::string out;
+  out.reserve(text.size() + text.size() / 2);
+  if (starts != nullptr) starts->clear();
+  size_t i = 0;
+  while (i < text.size()) {
+    if (starts != nullptr) starts->push_back(static_cast<int>(i));
+    uint32_t cp = 0;
+    if (const size_t n = text[i] == '&' ? EncodedRefAt(text, i, cp) : 0; n != 0) {
+      AppendUtf8Char(out, cp);
+      i += n;
+      continue;
+    }
+    const auto b = static_cast<unsigned char>(text[i]);
+    const uint16_t own = CodePoint(b);
+    AppendUtf8Char(out, own != 0 || b == 0 ? own : '?');
+    ++i;
+  }
+  return out;
+}
+
+std::string UnescapeAmpersandRefs(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (size_t i = 0; i < text.size();) {
+    if (text.compare(i, 5, "&#38;") == 0) {
+      out += '&';
+      i += 5;
+    } else {
+      out += text[i++];
+    }
+  }
+  return out;
+}
 
 void AppendUtf8AsCp1251(std::string& out, std::string_view utf8) {
   // The result is never longer than the input; write through a pointer and trim at the end.

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace vorlin {
 
@@ -38,5 +39,24 @@ int CompareNoCase(std::string_view a, std::string_view b);
 // The primary weight of a byte in that collation ("Е" and "Ё" weigh the same).
 uint16_t CollationWeight(char c);
 inline bool EqualNoCase(std::string_view a, std::string_view b) { return CompareNoCase(a, b) == 0; }
+
+// No character lost. Text taken from outside (feeds, typed queries) keeps a character the code
+// page lacks as a decimal numeric character reference ("é" becomes "&#233;"), and a literal
+// "&" that is followed by "#" as "&#38;", so that every such reference is one the encoder made.
+// The decoder turns back only references the encoder can make (code points the code page
+// lacks, and 38, written without leading zeros): "&#60;" of an HTML description or of a store
+// written before keeps its meaning. Decoding an encoded text gives the text back unchanged.
+std::string Utf8ToCp1251Refs(std::string_view utf8);
+void AppendUtf8AsCp1251Refs(std::string& out, std::string_view utf8);
+// Windows-1251 text to UTF-8 with the references of the encoder turned back into characters.
+// With `starts`, starts[i] is the byte offset in `text` of the i-th character written.
+std::string Cp1251RefsToUtf8(std::string_view text, std::vector<int>* starts = nullptr);
+// For a Windows-1251 output that shows values (text and HTML exports): "&#38;" becomes "&"
+// again and the references of other characters stay, the only form such a file can hold them in.
+std::string UnescapeAmpersandRefs(std::string_view text);
+// The length of the reference the decoder turns back that starts at text[i], or 0.
+size_t EncodedRefLength(std::string_view text, size_t i);
+// Whether `codePoint` is written as a reference by the encoder.
+bool IsEncodedRef(uint32_t codePoint);
 
 }  // namespace vorlin

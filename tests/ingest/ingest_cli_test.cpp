@@ -89,7 +89,7 @@ TEST_F(IngestCliTest, TheDemoIngestsTheSamplesButNeverTakesOverAFolderItDidNotMa
   ASSERT_EQ(r.status, 0) << r.err;
   ASSERT_GE(r.lines.size(), 3u);
   EXPECT_EQ(r.lines.back(), dir_ / "demo/demo.rss");
-  EXPECT_EQ(r.lines[r.lines.size() - 2], "Всего сообщений 20, каналов 7");
+  EXPECT_EQ(r.lines[r.lines.size() - 2], "Всего сообщений 21, каналов 8");
   EXPECT_NE(std::find(r.lines.begin(), r.lines.end(),
                       " Ошибка при парсинге файла " + dir_ / "demo/feeds/broken_feed.xml"),
             r.lines.end());
@@ -99,6 +99,33 @@ TEST_F(IngestCliTest, TheDemoIngestsTheSamplesButNeverTakesOverAFolderItDidNotMa
   WriteFile(dir_ / "mine/feeds/precious.xml", "keep me");
   EXPECT_EQ(RunCli(dir_, "demo --keep " + dir_ / "mine").status, 1);
   EXPECT_EQ(ReadFile(dir_ / "mine/feeds/precious.xml"), "keep me");
+}
+
+TEST_F(IngestCliTest, NoCharacterIsLostOnTheWayFromAFeedToSearchAndDump) {
+  WriteFile(dir_ / "feeds/a.xml",
+            "<feed xmlns=\"http://www.w3.org/2005/Atom\"><title>Ελλάδα</title>"
+            "<entry><title>Café Müller 😀</title><link href=\"https://x/1\"/></entry>"
+            "<entry><title>Literal &amp;#252; and &amp;#38;</title><link href=\"https://x/2\"/>"
+            "</entry></feed>");
+  const std::string store = " --store " + dir_ / "s.rss";
+  CliResult r =
+      RunCli(dir_, "ingest --keep-undated --no-purge-dups --scan " + dir_ / "feeds" + store);
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.lines[r.lines.size() - 2], "    Загрузка завершена.Загружено новых сообщений 2");
+
+  r = RunCli(dir_, "dump " + dir_ / "s.rss");
+  ASSERT_EQ(r.lines.size(), 2u) << r.err;
+  EXPECT_EQ(r.lines[0].find(R"({"n":0,"titleRss":"Ελλάδα","title":"Café Müller 😀",)"), 0u)
+      << r.lines[0];
+  EXPECT_NE(r.lines[1].find(R"("title":"Literal &#252; and &#38;")"), std::string::npos);
+  const std::pair<const char*, const char*> searches[] = {{"Müller", "Найдено(Found) 1"},
+                                                          {"Mäller", "Найдено(Found) 0"},
+                                                          {"&#252;", "Найдено(Found) 1"},
+                                                          {"müller_😀", "Найдено(Found) 1"}};
+  for (const auto& [query, found] : searches) {
+    r = RunCli(dir_, "search " + dir_ / "s.rss" + " --count --title '" + query + "'");
+    EXPECT_EQ(r.lines, std::vector<std::string>{found}) << query << r.err;
+  }
 }
 
 }  // namespace

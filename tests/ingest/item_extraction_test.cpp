@@ -94,8 +94,9 @@ TEST(ItemExtractionTest, NamedEntitiesOfAFeedWithAnUnshippedDtdKeepTheirText) {
   ASSERT_EQ(out.messages.size(), 1u);
   EXPECT_EQ(out.messages[0][kTitleRss], W("«Ведомости»"));
   EXPECT_EQ(out.messages[0][kTitle], W("A—B…"));
-  // A name HTML does not know stays as written; a character the code page lacks is "?".
-  EXPECT_EQ(out.messages[0][kDescription], "x\xA0y &copy2; ? & \x88");
+  // A name HTML does not know stays as written; a character the code page lacks is kept as a
+  // reference.
+  EXPECT_EQ(out.messages[0][kDescription], "x\xA0y &copy2; &#945; & \x88");
 
   // Without a DTD to declare it, an unknown name is the error it always was.
   EXPECT_THROW(FeedDocument::Parse(Feed("&laquo;T&raquo;", ""), "new.xml"), FeedParseError);
@@ -136,7 +137,7 @@ TEST(ItemExtractionTest, FeedsInFourEncodingsGiveWindows1251Text) {
     const char* channel;
     const char* title;  // of the last item
   };
-  // Characters the code page lacks ("é") become "?".
+  // Characters the code page lacks ("é") are kept as references.
   for (const Case& c : {Case{"lenta_dnya.xml", "Лента дня", "Театр представил премьеру"},
                         Case{"vesti_regiona.xml", "Вести региона", "Ярмарка мёда в центре"},
                         Case{"novosti_koi8.xml", "Новости КОИ-8", "Ёлку установят к 20 декабря"},
@@ -152,7 +153,7 @@ TEST(ItemExtractionTest, FeedsInFourEncodingsGiveWindows1251Text) {
     EXPECT_EQ(messages.back()[kTitleRss], W(c.channel)) << c.file;
     EXPECT_EQ(messages.back()[kTitle], W(c.title)) << c.file;
     if (c.file[0] == 'e') {
-      EXPECT_EQ(messages[0][kTitle], "Caf? culture returns to Paris");
+      EXPECT_EQ(messages[0][kTitle], "Caf&#233; culture returns to Paris");
     }
   }
 }

@@ -35,7 +35,7 @@ for p in vorlin vorlin-cli; do
 done
 
 out=$("$bin/vorlin-cli" demo)
-grep -qx 'Всего сообщений 20, каналов 7' <<<"$out" || fail "demo: $out"
+grep -qx 'Всего сообщений 21, каналов 8' <<<"$out" || fail "demo: $out"
 # The demo reads the samples installed beside the program, not those of the source tree.
 samples="$tmp/root/usr/share/vorlin/samples/feeds"
 find "$samples" -mindepth 1 -maxdepth 1 ! -name tech_weekly.xml -exec rm -rf {} +

@@ -133,7 +133,7 @@ TEST_F(WindowTest, TerminationSignalsCloseTheWindowNormally) {
   std::raise(SIGTERM);
   for (int i = 0; i < 50 && window.isVisible(); ++i) QCoreApplication::processEvents();
   EXPECT_FALSE(window.isVisible());
-  EXPECT_EQ(SplitLines(dir_.Read("OpsRss.txt")).size(), 52u);
+  EXPECT_EQ(SplitLines(dir_.Read("OpsRss.txt")).size(), 53u);
 }
 
 TEST(HtmlView, LoadsWindows1251TextAndGivesItsRenderedTextWithoutPictureMarks) {

@@ -48,11 +48,11 @@ Heard Listen(SpeechEngine& engine, const std::string& utf8, int mode, SpeechCloc
   o.voiceTagRus = "<voice required=\"Language=419\">";
   o.voiceTagEng = "<voice required=\"Language=409\">";
   o.volumeR = o.volumeE = 90;
-  const SpokenText spoken = MakeSpokenText(W(utf8), o, mode);
+  const SpokenText spoken = MakeSpokenText(Utf8ToCp1251Refs(utf8), o, mode);
   Heard heard;
   engine.onWord = [&](int position, int length) {
     const DisplaySpan span = MapWordEvent(spoken, position, length);
-    heard.words.push_back(Cp1251ToUtf8(spoken.display.substr(span.start, span.length)));
+    heard.words.push_back(Cp1251RefsToUtf8(spoken.display.substr(span.start, span.length)));
     if (clock != nullptr) heard.at.push_back(clock->NowMicros());
   };
   engine.onVoice = [&](int, const VoiceToken& v) { heard.voices.push_back(v.language); };
@@ -66,9 +66,10 @@ TEST(SpeechEngine, SpeaksEachRunWithItsVoiceAndReportsTheWordsOfTheText) {
   auto wav = std::make_unique<WavPlayer>(dir / "out.wav", SpeechEngine::SampleRate());
   WavPlayer* file = wav.get();
   SpeechEngine engine(std::move(wav));
-  const Heard heard = Listen(engine, "Новости BBC News, 2008 год.\nSecond line здесь.", 1, nullptr);
+  const Heard heard =
+      Listen(engine, "Новости BBC News, 2008 год.\nSecond line Müller здесь.", 1, nullptr);
   EXPECT_EQ(heard.words, (std::vector<std::string>{"Новости", "BBC", "News", "2008", "год",
-                                                   "Second", "line", "здесь"}));
+                                                   "Second", "line", "Müller", "здесь"}));
   EXPECT_EQ(heard.voices, (std::vector<std::string>{"ru", "en-us", "ru", "en-us", "ru"}));
   file->Close();
   // The file holds audible speech: sox measures its loudness.

@@ -64,5 +64,34 @@ TEST(Cp1251, CompareNoCaseOrdersLikeAReader) {
   EXPECT_LT(CompareNoCase("abc", "abcd"), 0);
 }
 
+TEST(Cp1251Refs, CharactersTheCodePageLacksAreKeptAsReferencesAndComeBack) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"Café Müller", "Caf&#233; M&#252;ller"},
+      {"日本 😀", "&#26085;&#26412; &#128512;"},
+      {"Ёлка № 5 — €", "\xA8\xEB\xEA\xE0 \xB9 5 \x97 \x88"},           // held by the code page
+      {"&#60; &amp; &# &#233;", "&#38;#60; &amp; &#38;# &#38;#233;"},  // a literal "&#"
+      {"x&", "x&"},
+      {"\xC2\x98", "&#152;"},  // U+0098, the code point of no byte
+  };
+  for (const auto& [utf8, stored] : cases) {
+    EXPECT_EQ(Utf8ToCp1251Refs(utf8), stored) << utf8;
+    EXPECT_EQ(Cp1251RefsToUtf8(stored), utf8) << utf8;
+  }
+  EXPECT_EQ(Utf8ToCp1251Refs("a\xD0z\xED\xA0\x80"), "a?z???");  // malformed, a surrogate
+}
+
+TEST(Cp1251Refs, OnlyReferencesTheEncoderMakesAreDecoded) {
+  // Stores written before and HTML descriptions keep their own references as text.
+  for (const char* kept : {"&#60;", "&#093;&#093;>", "&#0233;", "&#1025;", "&#x E9;", "&#233",
+                           "&#55296;", "&#1114112;", "&#12345678;", "&#;"}) {
+    EXPECT_EQ(Cp1251RefsToUtf8(kept), kept) << kept;
+  }
+  EXPECT_EQ(Cp1251RefsToUtf8("&#38;&#38;#38;"), "&&#38;");
+  EXPECT_EQ(UnescapeAmpersandRefs("&#38;#60; &#233; &#38;"), "&#60; &#233; &");
+  std::vector<int> starts;
+  EXPECT_EQ(Cp1251RefsToUtf8("a&#233;\xE1", &starts), "aé\xD0\xB1");
+  EXPECT_EQ(starts, (std::vector<int>{0, 1, 7}));
+}
+
 }  // namespace
 }  // namespace vorlin
