@@ -92,30 +92,6 @@ std::string HtmlToText(std::string_view html) {
   return CollapseBlanks(text);
 }
 
-std::string EscapeHtml(std::string_view text) {
-  std::string out;
-  out.reserve(text.size());
-  for (char c : text) {
-    switch (c) {
-      case '&':
-        out += "&amp;";
-        break;
-      case '<':
-        out += "&lt;";
-        break;
-      case '>':
-        out += "&gt;";
-        break;
-      case '"':
-        out += "&quot;";
-        break;
-      default:
-        out += c;
-    }
-  }
-  return out;
-}
-
 bool LooksLikeMarkup(std::string_view text) {
   for (size_t i = 0; i + 1 < text.size(); ++i) {
     const char next = text[i + 1];

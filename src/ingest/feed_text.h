@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "util/text_utils.h"
+
 namespace vorlin {
 
 // The text an HTML fragment shows: tags dropped (script and style with their content),
@@ -14,9 +16,6 @@ std::string HtmlToText(std::string_view html);
 
 // Runs of white space made one blank, the ends trimmed.
 std::string CollapseBlanks(std::string_view text);
-
-// Text as HTML that shows it: "&", "<", ">" and '"' become entity references.
-std::string EscapeHtml(std::string_view text);
 
 // Whether a plain-text field holds markup worth turning to text (a tag or an entity reference).
 bool LooksLikeMarkup(std::string_view text);

@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "util/cp1251.h"
+#include "util/text_utils.h"
 
 namespace vorlin {
 namespace {
@@ -170,30 +171,6 @@ std::string Serialize(xmlDoc* doc) {
 }
 
 }  // namespace
-
-std::string EscapeHtml(std::string_view text) {
-  std::string out;
-  out.reserve(text.size());
-  for (char c : text) {
-    switch (c) {
-      case '&':
-        out += "&amp;";
-        break;
-      case '<':
-        out += "&lt;";
-        break;
-      case '>':
-        out += "&gt;";
-        break;
-      case '"':
-        out += "&quot;";
-        break;
-      default:
-        out += c;
-    }
-  }
-  return out;
-}
 
 bool IsSafeUrl(std::string_view url, bool relativeAllowed) {
   // Browsers drop white space and control characters from addresses before reading the scheme.

@@ -12,6 +12,8 @@
 #include <string>
 #include <string_view>
 
+#include "util/text_utils.h"
+
 namespace vorlin {
 
 // The description to write (Windows-1251 in and out): the text itself, byte for byte, when
@@ -28,8 +30,5 @@ std::string WithoutScripts(std::string_view html);
 // (entities decoded, white space and control characters removed, letter case aside). With
 // `relativeAllowed` an address without a scheme is allowed too.
 bool IsSafeUrl(std::string_view url, bool relativeAllowed);
-
-// The text with "&", "<", ">" and '"' written as entities, for text and attribute values.
-std::string EscapeHtml(std::string_view text);
 
 }  // namespace vorlin

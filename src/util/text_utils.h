@@ -32,4 +32,8 @@ std::string ControlsToBlanks(std::string_view text);
 inline void AppendYes(std::string& s) { s.push_back('y'); }
 inline void AppendNo(std::string& s) { s.push_back('n'); }
 
+// Text as HTML text: "&", "<", ">" and '"' escaped, so it is safe inside an element and inside
+// a quoted attribute.
+std::string EscapeHtml(std::string_view text);
+
 }  // namespace vorlin
