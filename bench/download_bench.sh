@@ -33,7 +33,7 @@ for _ in $(seq "$runs"); do
   t0=$(seconds); curl -s -K "$work/curl.cfg"; t1=$(seconds)
   best_curl=$(python3 -c "print(min($t1 - $t0, ${best_curl:-1e9}))")
   cp "$list" "$work/run.RssUrl"
-  t0=$(seconds); "$build/vorlin-cli" download "$work/run.RssUrl" --folder "$work/vorlin" --all > /dev/null; t1=$(seconds)
+  t0=$(seconds); "$build/vorlin-cli" download "$work/run.RssUrl" --folder "$work/vorlin" --all --parallel 1 > /dev/null; t1=$(seconds)
   best_vorlin=$(python3 -c "print(min($t1 - $t0, ${best_vorlin:-1e9}))")
 done
 got=$(ls "$work/vorlin" | wc -l)

@@ -74,8 +74,7 @@ TEST(UrlText, TypedUrlsKeepEveryCharacterAndRequestsAreAscii) {
   std::string out;
   std::string error;
   EXPECT_FALSE(RequestUrl("http://a" + UrlCellFromTyped("\u2024") + "b/", out, error));
-  EXPECT_FALSE(RequestUrl(W("http://-пример.рф/"), out, error));
-  EXPECT_NE(error.find("-пример.рф"), std::string::npos) << error;
+  EXPECT_NE(error.find("a․b"), std::string::npos) << error;
   EXPECT_EQ(UrlHost(W("http://u@Пример.РФ:81/x")), W("ПРИМЕР.РФ"));
 }
 
@@ -206,28 +205,6 @@ TEST_F(Fetch, ValidatorsOfAStoredFeedTurnTheNextDownloadIntoNotModified) {
   request.validators = {};
   EXPECT_EQ(fetcher_.Run(request, progress_).status, FetchStatus::kFailed);
   EXPECT_EQ(Files().size(), 2u);
-
-  ValidatorMap map = ParseValidators(FormatValidators(
-      {{"u1", first.validators}, {"u2", {"", "x"}}, {"u3", {}}, {"bad", {"a\tb", ""}}}));
-  EXPECT_EQ(map, (ValidatorMap{{"u1", first.validators}, {"u2", {"", "x"}}}));
-}
-
-TEST_F(Fetch, AnAbortEndsEveryTransferAndRemovesItsFile) {
-  std::atomic<int> abort{0};
-  FetchPool pool(TestLimits(), &abort);
-  for (const char* path : {"/trickle", "/silent", "/stall"}) {
-    FetchRequest request;
-    request.url = server_.Url(path);
-    request.folder = folder_;
-    pool.Start(request, progress_);
-  }
-  for (int i = 0; i < 5; ++i) pool.Perform(20);
-  EXPECT_EQ(Files().size(), 3u);
-  ++abort;
-  std::vector<FetchResult> done = pool.Perform(1000);
-  ASSERT_EQ(done.size(), 3u);
-  for (const FetchResult& r : done) EXPECT_EQ(r.status, FetchStatus::kAborted);
-  EXPECT_EQ(Files(), std::vector<std::string>{});
 }
 
 TEST_F(Fetch, FolderErrorsEndTheBatch) {
@@ -292,29 +269,21 @@ TEST(ParallelBatchOrder, RowsGoOutPerHostAndAreRecordedInListOrder) {
   EXPECT_EQ(validators["http://a/2"].etag, "\"e\"");
 }
 
-TEST(ParallelBatchOrder, ABadCellOrAFileErrorEndsTheBatchAfterTheRowsBeforeIt) {
+TEST(ParallelBatchOrder, AFileErrorEndsTheBatchAfterTheRowsBeforeIt) {
   DownloadGrid grid;
-  grid.rows = {DownloadRow{},
-               {"http://a/1", "", "0", "0", "0"},
-               {"http://b/2", "", "0", "0", "0"},
-               {"http://c/3", "x", "0", "0", "0"}};
+  grid.rows = {DownloadRow{}, {"http://a/1", "old"}, {"http://b/2", "old"}, {"http://c/3", "old"}};
   DownloadBatch batch(
-      DownloadBatch::Kind::kTimed, grid, [] { return std::time_t{0}; }, nullptr);
-  ParallelBatch run(batch, "f", nullptr, 1);
-  ASSERT_EQ(run.Ready().size(), 1u);
-  run.Finished(FetchResult::Of(1, FetchStatus::kStored));
-  ASSERT_EQ(run.Ready().size(), 1u);
-  EXPECT_TRUE(run.Error().empty());
+      DownloadBatch::Kind::kManual, grid, [] { return std::time_t{0}; }, nullptr);
+  ParallelBatch run(batch, "f", nullptr, 2);
+  ASSERT_EQ(run.Ready().size(), 2u);
   run.Finished(FetchResult::Of(2, FetchStatus::kFileError, "Cannot create file f/b_1.tmp"));
-  EXPECT_EQ(run.TakeReports().size(), 1u);
   EXPECT_TRUE(run.Ready().empty());
+  run.Finished(FetchResult::Of(1, FetchStatus::kStored));
+  EXPECT_EQ(run.TakeReports().size(), 1u);
   EXPECT_TRUE(run.Done());
   EXPECT_EQ(run.Error(), "Cannot create file f/b_1.tmp");
-  EXPECT_TRUE(grid.rows[2][kColStamp].find(':') != std::string::npos);  // stamped before
-
-  ParallelBatch again(batch, "f", nullptr, 4);
-  EXPECT_TRUE(again.Ready().empty());
-  EXPECT_NE(again.Error().find("row 3"), std::string::npos) << again.Error();
+  EXPECT_EQ(grid.rows[2][kColStamp], "old");
+  EXPECT_EQ(grid.rows[3][kColStamp], "old");
 }
 
 }  // namespace
