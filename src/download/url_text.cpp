@@ -139,6 +139,13 @@ bool RequestUrl(std::string_view cell, std::string& out, std::string& error) {
   // A host typed with characters the list could not hold was kept percent-encoded.
   const std::string host = PercentDecoded(text.substr(hostStart, hostEnd - hostStart));
   if (HasHighBytes(host)) {
+    for (const char c : host) {
+      if (static_cast<unsigned char>(c) <= 0x20 || c == 0x7F) {
+        error = "the host name \"" + host + "\" holds a blank or a control character";
+        out.clear();
+        return false;
+      }
+    }
     char* ace = nullptr;
     // As libcurl does, but independent of the locale: IDNA 2008, then the transitional rules.
     int rc =
@@ -154,7 +161,7 @@ bool RequestUrl(std::string_view cell, std::string& out, std::string& error) {
       out.clear();
       return false;
     }
-    out += ace;
+    AppendUrlBytes(out, ace);
     idn2_free(ace);
   } else {
     AppendUrlBytes(out, std::string_view(text).substr(hostStart, hostEnd - hostStart));
