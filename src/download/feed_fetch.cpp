@@ -67,9 +67,9 @@ std::string InFolder(std::string_view folder, std::string_view name) {
   return path + std::string(name);
 }
 
-int FreeFeedNumber(std::string_view folder, std::string_view stem) {
+int FreeFeedNumber(std::string_view folder, std::string_view stem, int from) {
   const std::string base = InFolder(folder, stem) + "_";
-  for (int n = 1;; ++n) {
+  for (int n = std::max(from, 1);; ++n) {
     const std::string number = std::to_string(n);
     if (!EntryExists(base + number + ".xml") && !EntryExists(base + number + ".tmp")) return n;
   }

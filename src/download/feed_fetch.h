@@ -19,8 +19,9 @@ std::string FeedFileStem(std::string_view url);
 // whole text's CRC-32, so that different long stems stay apart.
 std::string FeedFileBase(std::string_view url);
 
-// The smallest n from 1 for which neither folder/stem_n.xml nor folder/stem_n.tmp exists.
-int FreeFeedNumber(std::string_view folder, std::string_view stem);
+// The smallest n from `from` (1 by default) for which neither folder/stem_n.xml nor
+// folder/stem_n.tmp exists.
+int FreeFeedNumber(std::string_view folder, std::string_view stem, int from = 1);
 
 // `folder` + "/" + `name`, without doubling a trailing "/".
 std::string InFolder(std::string_view folder, std::string_view name);

@@ -169,7 +169,10 @@ void FetchPool::Start(FetchRequest request, Progress& progress) {
   if (!t->request.folder.empty()) {
     const std::string stem = FeedFileBase(url);
     const std::string base = InFolder(t->request.folder, stem) + "_";
-    int number = FreeFeedNumber(t->request.folder, stem);
+    // A batch of one host's feeds would look at every number taken before: go on from the
+    // last one this pool took in that folder.
+    int& next = nextNumber_[base];
+    int number = FreeFeedNumber(t->request.folder, stem, next);
     for (;; ++number) {
       t->fileName = base + std::to_string(number) + ".tmp";
       t->path = FsPath(t->fileName).string();
@@ -178,6 +181,7 @@ void FetchPool::Start(FetchRequest request, Progress& progress) {
       if (t->fd >= 0 || errno != EEXIST) break;
     }
     t->finalName = base + std::to_string(number) + ".xml";
+    next = number + 1;
   } else {
     t->fileName = t->request.fileName;
     t->path = FsPath(t->fileName).string();

@@ -13,6 +13,7 @@
 #include <chrono>
 #include <cstdint>
 #include <list>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -102,7 +103,8 @@ class FetchPool {
   int abortSeen_ = 0;
   void* multi_;
   std::list<std::unique_ptr<Transfer>> transfers_;
-  std::vector<FetchResult> early_;  // requests that failed before their transfer began
+  std::vector<FetchResult> early_;         // requests that failed before their transfer began
+  std::map<std::string, int> nextNumber_;  // by folder and stem: where the name search goes on
 };
 
 }  // namespace vorlin
