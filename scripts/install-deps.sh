@@ -7,7 +7,7 @@ packages=(
   build-essential cmake ninja-build pkg-config clang clang-format libclang-rt-14-dev
   qt6-base-dev qt6-base-dev-tools qt6-tools-dev-tools qt6-multimedia-dev libqt6multimedia6
   qt6-image-formats-plugins qt6-l10n-tools libgl-dev
-  libxml2-dev libxml2-utils libcurl4-openssl-dev zlib1g-dev
+  libxml2-dev libxml2-utils libcurl4-openssl-dev libidn2-dev zlib1g-dev
   libespeak-ng-dev espeak-ng espeak-ng-data
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth xdotool imagemagick pulseaudio pulseaudio-utils sox

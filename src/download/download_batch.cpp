@@ -26,31 +26,39 @@ DownloadBatch::DownloadBatch(Kind kind, DownloadGrid& grid, Clock clock, bool* s
 }
 
 std::optional<DownloadJob> DownloadBatch::Next() {
-  // The stop flag is looked at after each row, fetched or not.
-  if (current_ != 0) {
-    current_ = 0;
-    if (stop_ != nullptr && *stop_) return std::nullopt;
-  }
   while (nextRow_ < grid_.RowCount()) {
-    const int row = nextRow_++;
+    if (stop_ != nullptr && *stop_) return std::nullopt;
+    const int row = nextRow_;
     if (kind_ == Kind::kManual || clock_() >= DueTime(grid_, row)) {
-      current_ = row;
+      ++nextRow_;
       return DownloadJob{row, grid_.rows[row][kColUrl]};
     }
-    if (stop_ != nullptr && *stop_) return std::nullopt;
+    ++nextRow_;
   }
   return std::nullopt;
 }
 
-std::string DownloadBatch::Complete(bool ok) {
+std::string DownloadBatch::Complete(int row, DownloadOutcome outcome) {
   const std::string now = FormatStamp(clock_());
-  const std::string& url = grid_.rows[current_][kColUrl];
-  if (ok || kind_ == Kind::kTimed) {
-    grid_.rows[current_][kColStamp] = now;
-  } else {
-    grid_.rows[current_][kColStamp].clear();
+  const std::string& url = grid_.rows[row][kColUrl];
+  switch (outcome) {
+    case DownloadOutcome::kAborted:
+      return DownloadAbortedLine(url, now);
+    case DownloadOutcome::kFailed:
+      if (kind_ == Kind::kManual) {
+        grid_.rows[row][kColStamp].clear();
+      } else {
+        grid_.rows[row][kColStamp] = now;
+      }
+      return DownloadFailedLine(url, now);
+    case DownloadOutcome::kNotModified:
+      grid_.rows[row][kColStamp] = now;
+      return DownloadNotModifiedLine(url, now);
+    case DownloadOutcome::kOk:
+      break;
   }
-  return ok ? DownloadOkLine(url, now) : DownloadFailedLine(url, now);
+  grid_.rows[row][kColStamp] = now;
+  return DownloadOkLine(url, now);
 }
 
 void RecordOneDownload(DownloadGrid& grid, int row, bool ok, std::time_t now) {

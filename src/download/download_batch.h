@@ -1,6 +1,6 @@
-// The batches of the download list as a step-wise state machine: the batch says which row to
-// fetch next and records each outcome, while its driver does the fetching (the window on a
-// worker thread, `vorlin-cli download` in place), so both share every rule.
+// The batches of the download list as a step-wise state machine: the batch says which rows to
+// fetch and records each outcome, while its driver does the fetching (ParallelBatch for both the
+// window and `vorlin-cli download`), so both share every rule.
 #pragma once
 
 #include <optional>
@@ -16,6 +16,13 @@ struct DownloadJob {
   std::string url;  // column 0, as it stands
 };
 
+enum class DownloadOutcome {
+  kOk,           // stored: the row is stamped
+  kNotModified,  // the server has nothing new: stamped like a success
+  kFailed,       // the manual batch empties the stamp, the timed batch stamps the row
+  kAborted,      // Stop, Exit or a signal ended it: the row stays as it was
+};
+
 class DownloadBatch {
  public:
   enum class Kind {
@@ -27,14 +34,16 @@ class DownloadBatch {
   // stamp gets the now stamp, and "0" goes into every empty frequency cell of every row.
   DownloadBatch(Kind kind, DownloadGrid& grid, Clock clock, bool* stopFlag);
 
-  // The next row to fetch, or nullopt when the batch is over: after the last row, or when the
-  // stop flag is set after a row. The timed batch skips rows that are not due; it throws Error
+  // The next row to fetch, in list order, or nullopt when the batch is over: after the last row,
+  // or once the stop flag is set. The timed batch skips rows that are not due; it throws Error
   // (naming the row and column) at a row whose stamp or frequency does not convert.
   std::optional<DownloadJob> Next();
 
-  // Records the outcome of the row that Next gave and returns its log line. The manual batch
-  // stamps a success and empties the stamp of a failure; the timed batch stamps both.
-  std::string Complete(bool ok);
+  // Records the outcome of a row that Next gave and returns its log line.
+  std::string Complete(int row, DownloadOutcome outcome);
+
+  // The stop flag is set.
+  bool Stopped() const { return stop_ != nullptr && *stop_; }
 
  private:
   Kind kind_;
@@ -42,7 +51,6 @@ class DownloadBatch {
   Clock clock_;
   bool* stop_;
   int nextRow_ = 1;
-  int current_ = 0;
 };
 
 // The one-file download's result on the grid: a success stamps data row `row`, a failure

@@ -123,6 +123,15 @@ std::string DownloadFailedLine(std::string_view url, std::string_view nowStamp) 
   return W(" Ошибка загрузки  (Not Download ...)") + std::string(url) + " " + std::string(nowStamp);
 }
 
+std::string DownloadNotModifiedLine(std::string_view url, std::string_view nowStamp) {
+  return W(" Файл не изменился (not modified) ") + std::string(url) + " " + std::string(nowStamp);
+}
+
+std::string DownloadAbortedLine(std::string_view url, std::string_view nowStamp) {
+  return W(" Загрузка прервана (Download aborted) ") + std::string(url) + " " +
+         std::string(nowStamp);
+}
+
 void DownloadTimer::Start() {
   on_ = true;
   counter_ = 0;

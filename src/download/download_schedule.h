@@ -42,6 +42,10 @@ bool DownloadCheckNeeded(DownloadGrid& grid, std::time_t now);
 // The log lines of the batches: the URL, a blank and the now stamp after the event's text.
 std::string DownloadOkLine(std::string_view url, std::string_view nowStamp);
 std::string DownloadFailedLine(std::string_view url, std::string_view nowStamp);
+// The server answered "not modified" to the validators of the last download: no new file.
+std::string DownloadNotModifiedLine(std::string_view url, std::string_view nowStamp);
+// Stop, Exit or a signal ended the transfer; the row keeps its stamp.
+std::string DownloadAbortedLine(std::string_view url, std::string_view nowStamp);
 
 // TimerDownloadAll: 1000 ms ticks while timer mode is on. The stop flag ends timer mode at the
 // next tick; otherwise ticks 1 to 60 after a check count, and the 61st runs the next check.

@@ -102,19 +102,21 @@ void DownloadsPage::Attach(StatusLine& status, QTimer& timerDownloadAll,
           [this](int row) { SGridDFSelectCell(row + 1); });
   connect(&runner_, &FetchRunner::StatusText, this,
           [this](const QString& text) { status_->SetPanelText(2, text); });
+  runner_.SetDone([this](const FetchResult& result) { Fetched(result); });
   new TextDropTarget(window(), {ui->EditURL, ui->EditCommentary});
-  // A close request during a download waits for it (the window counts it as busy); the
-  // stop flag makes a batch end after its current row.
+  // A close request during a download aborts it; the window closes once the aborted
+  // transfers have reported (it counts a download as busy).
   window()->installEventFilter(this);
 }
 
 bool DownloadsPage::eventFilter(QObject* watched, QEvent* event) {
-  if (event->type() == QEvent::Close && Downloading()) state_.stopDownload = true;
+  if (event->type() == QEvent::Close && Downloading()) AbortDownloads();
   return QWidget::eventFilter(watched, event);
 }
 
 void DownloadsPage::LoadDownloadList(const std::string& folder) {
   const std::string name = folder + kListFile;
+  listFile_ = name;
   try {
     if (FileExists(name) || std::filesystem::exists(FsPath(name))) LoadGridFromFile(name, grid_);
   } catch (...) {

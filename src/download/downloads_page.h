@@ -13,7 +13,9 @@
 #include "download/download_batch.h"
 #include "download/download_list.h"
 #include "download/download_schedule.h"
+#include "download/feed_validators.h"
 #include "download/fetch_runner.h"
+#include "download/parallel_batch.h"
 
 class QFileDialog;
 class QTimer;
@@ -98,8 +100,12 @@ class DownloadsPage : public QWidget {
   // Enables the controls for the current state of downloads and timer mode.
   void Sync();
   void StartBatch(DownloadBatch::Kind kind);
+  // Starts the transfers the batch hands out and writes the rows it has recorded.
   void StepBatch();
   void EndBatch();
+  void Fetched(const FetchResult& result);
+  // Stop, Exit: no new download starts and those in progress are aborted.
+  void AbortDownloads();
 
   std::unique_ptr<Ui::DownloadsPage> ui;
   AppState& state_;
@@ -109,8 +115,10 @@ class DownloadsPage : public QWidget {
   Clock clock_ = &SystemNow;
   FetchRunner runner_;
   std::optional<DownloadBatch> batch_;
+  std::optional<ParallelBatch> parallel_;
+  ValidatorMap validators_;  // of the feeds of listFile_, while a batch runs
+  std::string listFile_;     // DLFiles.txt, once loaded
   bool timedBatch_ = false;
-  std::string batchFolder_;
   bool busyCounted_ = false;  // a download in progress is counted in state_.busy
   int oneRow_ = -1;           // the row a one-file download stamps, while it runs
   DownloadTimer timer_;

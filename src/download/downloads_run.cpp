@@ -1,6 +1,7 @@
 // The downloads of the downloads page: the manual and the timed batch, the one-file download,
-// Stop and the download timer. Each fetch runs on the page's worker (one at a time); the batch
-// goes on to its next row when the fetch's result arrives on the UI thread.
+// Stop and the download timer. The transfers run on the page's worker, up to the number of
+// SpinEditParallelDownloads at once; the batch hands out further rows as results arrive on the
+// UI thread and records them in list order.
 #include <QApplication>
 #include <QTimer>
 #include <exception>
@@ -9,6 +10,7 @@
 #include "app/error_report.h"
 #include "app/status_line.h"
 #include "download/downloads_page.h"
+#include "download/url_text.h"
 #include "ui_downloads_page.h"
 #include "util/file_io.h"
 
@@ -47,8 +49,10 @@ void DownloadsPage::Sync() {
 void DownloadsPage::StartBatch(DownloadBatch::Kind kind) {
   const std::string folder = Folder();
   RequireFolder(folder);
-  batchFolder_ = folder;
   batch_.emplace(kind, grid_, clock_, &state_.stopDownload);
+  validators_ = listFile_.empty() ? ValidatorMap{} : LoadValidators(listFile_);
+  parallel_.emplace(*batch_, folder, listFile_.empty() ? nullptr : &validators_,
+                    ui->SpinEditParallelDownloads->value());
   timedBatch_ = kind == DownloadBatch::Kind::kTimed;
   if (timedBatch_) ShowGrid();  // the first pass stamps new rows and fills empty frequencies
   Sync();
@@ -56,33 +60,49 @@ void DownloadsPage::StartBatch(DownloadBatch::Kind kind) {
 }
 
 void DownloadsPage::StepBatch() {
-  std::optional<DownloadJob> job;
-  try {
-    job = batch_->Next();
-  } catch (const std::exception& e) {
-    EndBatch();
-    ReportError(QString::fromUtf8(e.what()));
-    return;
+  for (FetchRequest& request : parallel_->Ready()) runner_.Start(std::move(request));
+  for (const BatchReport& report : parallel_->TakeReports()) {
+    emit LogLine(ToQ(report.line));
+    SelectRow(report.row);
+    ShowRow(report.row);
   }
-  if (!job) {
-    EndBatch();
-    return;
-  }
-  const int row = job->row;
-  SelectRow(row);
-  runner_.Start(job->url, batchFolder_, [this, row](const FetchOutcome& outcome) {
-    if (outcome.ioError) {
-      EndBatch();
-      ReportError(QString::fromUtf8(outcome.reason));
+  if (parallel_->Done()) EndBatch();
+}
+
+void DownloadsPage::Fetched(const FetchResult& result) {
+  if (oneRow_ >= 0) {
+    const int row = oneRow_;
+    oneRow_ = -1;
+    Sync();
+    if (result.status == FetchStatus::kFileError) {
+      emit DownloadFinished();
+      ReportError(QString::fromUtf8(result.reason));
       return;
     }
-    emit LogLine(ToQ(batch_->Complete(outcome.ok)));
-    ShowRow(row);
-    StepBatch();
-  });
+    // An aborted download leaves the row as it was.
+    if (result.status != FetchStatus::kAborted) {
+      const bool ok = result.status == FetchStatus::kStored;
+      RecordOneDownload(grid_, row, ok, clock_());
+      if (ok) QApplication::beep();
+      if (grid_.IsDataRow(row)) ShowRow(row);
+    }
+    emit DownloadFinished();
+    return;
+  }
+  if (!parallel_) return;
+  parallel_->Finished(result);
+  StepBatch();
+}
+
+void DownloadsPage::AbortDownloads() {
+  state_.stopDownload = true;
+  if (parallel_) parallel_->Stop();
+  runner_.Abort();
 }
 
 void DownloadsPage::EndBatch() {
+  const std::string error = parallel_->Error();
+  parallel_.reset();
   batch_.reset();
   const bool timed = timedBatch_;
   timedBatch_ = false;
@@ -90,6 +110,14 @@ void DownloadsPage::EndBatch() {
   // The timed check turned the timer off for its batch.
   if (timed && timer_.On()) timerDownloadAll_->start();
   emit DownloadFinished();
+  std::string saveError;
+  try {
+    if (!listFile_.empty()) SaveValidators(listFile_, validators_, grid_);
+  } catch (const std::exception& e) {
+    saveError = e.what();
+  }
+  if (!error.empty()) ReportError(QString::fromUtf8(error));
+  if (!saveError.empty()) ReportError(QString::fromUtf8(saveError));
 }
 
 void DownloadsPage::ButtonDownloadAllClick() {
@@ -107,20 +135,11 @@ void DownloadsPage::ButtonDownloadOneFileClick() {
   RequireFolder(folder);
   oneRow_ = SelectedRow();
   Sync();
-  runner_.Start(ControlText(ui->EditURL), folder, [this](const FetchOutcome& outcome) {
-    const int row = oneRow_;
-    oneRow_ = -1;
-    Sync();
-    if (outcome.ioError) {
-      emit DownloadFinished();
-      ReportError(QString::fromUtf8(outcome.reason));
-      return;
-    }
-    RecordOneDownload(grid_, row, outcome.ok, clock_());
-    if (outcome.ok) QApplication::beep();
-    if (grid_.IsDataRow(row)) ShowRow(row);
-    emit DownloadFinished();
-  });
+  FetchRequest request;
+  // As typed: a character the code page lacks reaches the server as it was typed.
+  request.url = UrlCellFromTyped(ui->EditURL->text().toStdString());
+  request.folder = folder;
+  runner_.Start(std::move(request));
 }
 
 void DownloadsPage::ButtonDownloadAllOnTimerClick() {
@@ -134,7 +153,11 @@ void DownloadsPage::ButtonDownloadAllOnTimerClick() {
   Sync();
 }
 
-void DownloadsPage::ButtonStopAllClick() { state_.stopDownload = true; }
+// Also ends the downloads in progress; their rows keep their stamps.
+void DownloadsPage::ButtonStopAllClick() {
+  state_.stopDownload = true;
+  if (Downloading()) AbortDownloads();
+}
 
 void DownloadsPage::TimerDownloadAllTimer() {
   switch (timer_.Tick(state_.stopDownload)) {

@@ -1,7 +1,6 @@
 #include "download/fetch_runner.h"
 
 #include <QMetaObject>
-#include <exception>
 #include <utility>
 
 #include "app/control_state.h"
@@ -39,15 +38,26 @@ class FetchRunner::Status final : public Progress {
 FetchRunner::FetchRunner(QObject* parent)
     : QObject(parent), status_(std::make_unique<Status>(this)) {}
 
-FetchRunner::~FetchRunner() {
-  abort_ = true;
-  if (thread_.joinable()) thread_.join();
+FetchRunner::~FetchRunner() { StopWorker(); }
+
+void FetchRunner::StopWorker() {
+  if (!thread_.joinable()) return;
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    quit_ = true;
+  }
+  ++abort_;
+  pool_->Wakeup();
+  thread_.join();
+  // The pool removes the partial files of transfers still in it.
+  pool_.reset();
+  quit_ = false;
 }
 
 void FetchRunner::SetLimits(const FetchLimits& limits) {
   limits_ = limits;
-  // The fetch in progress keeps its fetcher; the next one makes a new one.
-  if (!Busy()) fetcher_.reset();
+  // The next transfer starts a worker with the new limits.
+  if (running_ == 0) StopWorker();
 }
 
 void FetchRunner::FlushStatus() {
@@ -55,32 +65,54 @@ void FetchRunner::FlushStatus() {
   if (!text.empty()) emit StatusText(ToQ(text));
 }
 
-void FetchRunner::Start(std::string url, std::string folder,
-                        std::function<void(FetchOutcome)> done) {
-  if (!fetcher_) {
-    fetcher_ = std::make_unique<FeedFetcher>(limits_, &abort_);
+void FetchRunner::Report(FetchResult result) {
+  QMetaObject::invokeMethod(
+      this,
+      [this, result = std::move(result)] {
+        --running_;
+        FlushStatus();
+        if (done_) done_(result);
+      },
+      Qt::QueuedConnection);
+}
+
+void FetchRunner::Start(FetchRequest request) {
+  if (!thread_.joinable()) {
+    pool_ = std::make_unique<FetchPool>(limits_, &abort_);
+    thread_ = std::thread([this] { Loop(); });
   }
-  FeedFetcher* fetcher = fetcher_.get();
-  Status* status = status_.get();
-  thread_ = std::thread([this, fetcher, status, url = std::move(url), folder = std::move(folder),
-                         done = std::move(done)]() mutable {
-    FetchOutcome outcome;
-    try {
-      outcome.ok = fetcher->DownloadFeedToFolder(url, folder, *status);
-      outcome.reason = fetcher->LastError();
-    } catch (const std::exception& e) {
-      outcome.ioError = true;
-      outcome.reason = e.what();
+  ++running_;
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    queue_.push_back(std::move(request));
+  }
+  pool_->Wakeup();
+}
+
+void FetchRunner::Abort() {
+  std::vector<FetchRequest> waiting;
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    waiting.swap(queue_);
+  }
+  for (FetchRequest& request : waiting) {
+    Report(FetchResult::Of(request.id, FetchStatus::kAborted, "cancelled"));
+  }
+  ++abort_;
+  if (pool_) pool_->Wakeup();
+}
+
+void FetchRunner::Loop() {
+  for (;;) {
+    std::vector<FetchRequest> starting;
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      if (quit_) return;
+      starting.swap(queue_);
     }
-    QMetaObject::invokeMethod(
-        this,
-        [this, outcome = std::move(outcome), done = std::move(done)] {
-          thread_.join();
-          FlushStatus();
-          done(outcome);
-        },
-        Qt::QueuedConnection);
-  });
+    for (FetchRequest& request : starting) pool_->Start(std::move(request), *status_);
+    for (FetchResult& result : pool_->Perform(1000)) Report(std::move(result));
+  }
 }
 
 }  // namespace vorlin

@@ -1,6 +1,7 @@
-// Runs one feed download at a time on a worker thread, so that the window repaints and its
-// buttons work during a fetch. Status texts and the result come back to the UI thread as queued
-// calls; status texts are coalesced, so a fast transfer cannot flood the event loop.
+// Runs the feed transfers of the window on a worker thread, so that the window repaints and its
+// buttons work during downloads. Requests go to the worker's transfer pool; status texts and
+// results come back to the UI thread as queued calls; status texts are coalesced, so fast
+// transfers cannot flood the event loop.
 #pragma once
 
 #include <QObject>
@@ -9,48 +10,54 @@
 #include <functional>
 #include <memory>
 #include <mutex>
-#include <string>
 #include <thread>
+#include <vector>
 
-#include "download/feed_fetch.h"
+#include "download/fetch_pool.h"
 
 namespace vorlin {
-
-struct FetchOutcome {
-  bool ok = false;
-  std::string reason;    // why it failed (UTF-8)
-  bool ioError = false;  // the file could not be written: the batch ends with `reason`
-};
 
 class FetchRunner : public QObject {
   Q_OBJECT
 
  public:
   explicit FetchRunner(QObject* parent = nullptr);
-  // Aborts a fetch in progress and waits for its thread.
+  // Aborts the transfers in progress (their partial files are removed) and ends the worker.
   ~FetchRunner() override;
 
-  // Applies to the fetches started afterwards; a new fetcher (and connection pool) is made.
+  // Applies to the transfers started afterwards.
   void SetLimits(const FetchLimits& limits);
+  // Called on the UI thread with every result.
+  void SetDone(std::function<void(const FetchResult&)> done) { done_ = std::move(done); }
 
-  // Starts DownloadFeedToFolder(url, folder) on the worker thread; `done` runs on the UI thread
-  // once it has finished. Only one fetch at a time.
-  void Start(std::string url, std::string folder, std::function<void(FetchOutcome)> done);
-  bool Busy() const { return thread_.joinable(); }
+  // Starts a transfer on the worker.
+  void Start(FetchRequest request);
+  // Ends every transfer started so far: each reports kAborted (within a tenth of a second).
+  void Abort();
+  // Transfers started and not reported yet.
+  int Running() const { return running_; }
 
  signals:
-  // A status text of the fetch (Windows-1251 converted), for the third status panel.
+  // A status text of a transfer (Windows-1251 converted), for the third status panel.
   void StatusText(const QString& text);
 
  private:
   class Status;
   void FlushStatus();
+  void Loop();
+  void StopWorker();
+  void Report(FetchResult result);
 
   FetchLimits limits_;
-  std::atomic<bool> abort_{false};
-  std::unique_ptr<FeedFetcher> fetcher_;
+  std::function<void(const FetchResult&)> done_;
   std::unique_ptr<Status> status_;
+  std::unique_ptr<FetchPool> pool_;
+  std::atomic<int> abort_{0};
+  std::mutex mutex_;
+  std::vector<FetchRequest> queue_;  // waiting for the worker to start them
+  bool quit_ = false;
   std::thread thread_;
+  int running_ = 0;
 };
 
 }  // namespace vorlin

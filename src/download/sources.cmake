@@ -1,5 +1,9 @@
 list(APPEND VORLIN_CORE_SOURCES
   src/download/download_list.cpp
   src/download/download_schedule.cpp
+  src/download/url_text.cpp
+  src/download/feed_validators.cpp
+  src/download/fetch_pool.cpp
   src/download/feed_fetch.cpp
-  src/download/download_batch.cpp)
+  src/download/download_batch.cpp
+  src/download/parallel_batch.cpp)

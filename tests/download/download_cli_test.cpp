@@ -1,6 +1,8 @@
 // vorlin-cli download, run as built against the test's feed server.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "feed_server.h"
 #include "test_support.h"
 #include "util/cp1251.h"
@@ -59,6 +61,59 @@ TEST_F(DownloadCli, DueFetchesOnlyTheDueRowsAndBadCellsFail) {
   EXPECT_EQ(Run("--due --all").status, 2);
   EXPECT_EQ(Run("--due --now tomorrow").status, 2);
   EXPECT_EQ(test::RunCli("download " + dir_ / "list.RssUrl" + " --folder ' ' --all").status, 1);
+}
+
+TEST_F(DownloadCli, ParallelLogStaysInListOrderAndUnchangedFeedsAreNotFetchedAgain) {
+  ::setenv("LC_ALL", "C", 1);
+  WriteList(server_.Url("/delay/300/x") + ";;;;;\r\n" + server_.Url("/etag/a") + ";;;;;\r\n" +
+            server_.Url("/feed/b") + ";;;;;\r\n");
+  const std::string now = " --now '12/07/26 00:30:00'";
+  test::CliRun run = Run("--all --parallel 3" + now);
+  ASSERT_EQ(run.status, 0) << run.err;
+  const std::string ok = " Файл загружен (File Download Ok.)";
+  EXPECT_EQ(run.out, ok + server_.Url("/delay/300/x") + " 12/07/26 00:30:00\n" + ok +
+                         server_.Url("/etag/a") + " 12/07/26 00:30:00\n" + ok +
+                         server_.Url("/feed/b") + " 12/07/26 00:30:00\n");
+  EXPECT_EQ(test::ReadBytes(dir_.path() / "list.RssUrl.validators"),
+            server_.Url("/etag/a") + "\t\"v-a\"\tMon, 07 Dec 2026 00:00:00 GMT\r\n");
+  run = Run("--all" + now);
+  EXPECT_NE(run.out.find(" Файл не изменился (not modified) " + server_.Url("/etag/a")),
+            std::string::npos)
+      << run.out;
+  size_t files = 0;
+  for (const auto& e : std::filesystem::directory_iterator(dir_.path() / "down")) {
+    files += e.path().extension() == ".xml";
+  }
+  EXPECT_EQ(files, 5u);
+  EXPECT_EQ(Run("--all --parallel 17").status, 2);
+}
+
+TEST_F(DownloadCli, SigtermAbortsTheTransferAndKeepsTheRowsDone) {
+  WriteList(server_.Url("/feed/a") + ";;;;;\r\n" + server_.Url("/trickle") + ";old;;;;\r\n");
+  const std::string down = dir_ / "down";
+  // The command in the background; once its slow feed has a file, SIGTERM, and the time it
+  // takes to end (bounded polling, no fixed sleep).
+  const std::string script =
+      std::string(VORLIN_CLI) + " download " + dir_ / "list.RssUrl" + " --folder " + down +
+      " --all --parallel 1 >" + dir_ / "out" + " 2>" + dir_ / "err" +
+      " & p=$!; for i in $(seq 200); do ls " + down +
+      " | grep -q tmp && break; sleep 0.05; done; s=$(date +%s%N); kill -TERM $p; wait $p; "
+      "echo $? $(( ($(date +%s%N) - s) / 1000000 )) >" +
+      dir_ / "result";
+  ASSERT_EQ(std::system(("bash -c '" + script + "'").c_str()), 0);
+  int status = -1;
+  long ms = -1;
+  std::sscanf(test::ReadBytes(dir_.path() / "result").c_str(), "%d %ld", &status, &ms);
+  EXPECT_EQ(status, 1);
+  EXPECT_LT(ms, 5000);
+  EXPECT_NE(test::ReadBytes(dir_.path() / "err").find("Interrupted"), std::string::npos);
+  std::vector<std::string> names;
+  for (const auto& e : std::filesystem::directory_iterator(dir_.path() / "down")) {
+    names.push_back(e.path().filename().string());
+  }
+  EXPECT_EQ(names.size(), 2u);  // .keep and the first feed; no partial file
+  EXPECT_EQ(List().find("/feed/a;;"), std::string::npos);  // stamped
+  EXPECT_NE(List().find("/trickle;old;"), std::string::npos);
 }
 
 }  // namespace

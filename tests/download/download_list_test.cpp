@@ -158,9 +158,11 @@ TEST_F(Schedule, ManualBatchStampsSuccessesAndStopsAfterTheCurrentRow) {
       DownloadBatch::Kind::kManual, grid, [this] { return T0(); }, &stop);
   EXPECT_FALSE(stop);  // cleared at the start
   ASSERT_EQ(batch.Next()->url, "a");
-  EXPECT_EQ(batch.Complete(true), W(" Файл загружен (File Download Ok.)a 12/07/26 00:30:00"));
+  EXPECT_EQ(batch.Complete(1, DownloadOutcome::kOk),
+            W(" Файл загружен (File Download Ok.)a 12/07/26 00:30:00"));
   ASSERT_EQ(batch.Next()->url, "b");
-  EXPECT_EQ(batch.Complete(false), W(" Ошибка загрузки  (Not Download ...)b 12/07/26 00:30:00"));
+  EXPECT_EQ(batch.Complete(2, DownloadOutcome::kFailed),
+            W(" Ошибка загрузки  (Not Download ...)b 12/07/26 00:30:00"));
   stop = true;
   EXPECT_FALSE(batch.Next());
   EXPECT_EQ(grid.rows[1][kColStamp], "12/07/26 00:30:00");
@@ -179,7 +181,7 @@ TEST_F(Schedule, TimedBatchFetchesDueRowsAndStampsEveryAttempt) {
   std::vector<std::string> fetched;
   while (auto job = batch.Next()) {
     fetched.push_back(job->url);
-    batch.Complete(false);
+    batch.Complete(job->row, DownloadOutcome::kFailed);
   }
   EXPECT_EQ(fetched, (std::vector<std::string>{"new-always", "old-daily"}));
   EXPECT_EQ(grid.rows[3][kColStamp], "12/07/26 00:30:00");  // a failure is stamped too
@@ -189,9 +191,9 @@ TEST_F(Schedule, TimedBatchFetchesDueRowsAndStampsEveryAttempt) {
   DownloadBatch bad(
       DownloadBatch::Kind::kTimed, grid, [this] { return T0(); }, nullptr);
   EXPECT_TRUE(bad.Next());  // new-always is due at once
-  bad.Complete(true);
   EXPECT_NE(test::ErrorText([&] {
-              while (bad.Next()) bad.Complete(true);
+              while (bad.Next()) {
+              }
             }).find("row 4"),
             std::string::npos);
 }

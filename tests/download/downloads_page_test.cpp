@@ -9,6 +9,7 @@
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTableWidget>
 #include <QTimer>
 #include <QUrl>
@@ -42,7 +43,7 @@ class DownloadsPageTest : public WindowTest {
     DownloadsPage& page = window.Downloads();
     page.SetClock([this] { return now_; });
     FetchLimits limits;
-    limits.stallTimeout = 300ms;
+    limits.lowSpeedTime = 300ms;
     page.SetFetchLimits(limits);
     Find<QLineEdit>("EditDirSaveDFiles")->setText(QString::fromStdString(dir_.Name() + "down"));
     return page;
@@ -107,14 +108,41 @@ TEST_F(DownloadsPageTest, DownloadAllFetchesLogsStampsAndTheListSurvivesARestart
   EXPECT_EQ(Find<QTableWidget>("SGridDF")->horizontalHeaderItem(0)->text(), "URL-Адрес");
 }
 
-TEST_F(DownloadsPageTest, StopEndsTheBatchAfterTheCurrentFeed) {
-  DownloadsPage& page =
-      Open({server_.Url("/silent") + ";;;;;", server_.Url("/feed/b") + ";old;;;;"});
+TEST_F(DownloadsPageTest, StopAbortsTheTransfersAndRowsKeepTheirStamps) {
+  DownloadsPage& page = Open({server_.Url("/silent") + ";old;;;;", server_.Url("/feed/b") + ";;;;;",
+                              server_.Url("/feed/c") + ";old;;;;"});
+  Find<QSpinBox>("SpinEditParallelDownloads")->setValue(1);
   Find<QPushButton>("ButtonDownloadAll")->click();
   Find<QPushButton>("ButtonStopAll")->click();  // while the first feed is being fetched
   Wait(page);
-  EXPECT_EQ(Log().size(), 1);
-  EXPECT_EQ(Cell(2, 1), "old");
+  ASSERT_EQ(Log().size(), 1);
+  EXPECT_TRUE(Log()[0].startsWith(" Загрузка прервана (Download aborted)"));
+  EXPECT_EQ(Cell(1, 1), "old");
+  EXPECT_EQ(Cell(2, 1), "");
+  EXPECT_TRUE(std::filesystem::is_empty(dir_.path() / "down"));
+}
+
+TEST_F(DownloadsPageTest, ClosingTheWindowDuringASlowDownloadAbortsItAndSaves) {
+  DownloadsPage& page = Open({server_.Url("/trickle") + ";old;1;;;slow;"});
+  page.SetFetchLimits(FetchLimits{});  // the trickle may not fail by itself meanwhile
+  Find<QPushButton>("ButtonDownloadAll")->click();
+  const auto down = dir_.path() / "down";
+  QElapsedTimer clock;
+  clock.start();
+  while (std::filesystem::is_empty(down) && clock.elapsed() < 5000) {
+    QApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
+  }
+  ASSERT_FALSE(std::filesystem::is_empty(down));  // the partial file
+  const std::string before = dir_.Read("DLFiles.txt");
+  clock.restart();
+  window_->close();
+  while (dir_.Read("DLFiles.txt") == before && clock.elapsed() < 5000) {
+    QApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
+  }
+  EXPECT_LT(clock.elapsed(), 5000);
+  EXPECT_FALSE(page.Downloading());
+  EXPECT_TRUE(std::filesystem::is_empty(down));
+  EXPECT_NE(dir_.Read("DLFiles.txt").find("/trickle;old;1;;;slow;"), std::string::npos);
 }
 
 TEST_F(DownloadsPageTest, TimerModeChecksEverySixtyFirstTickAndStops) {

@@ -16,6 +16,13 @@ until it is killed.
   /chunked          a chunked body
   /empty            200 with no body
   /headers          the request headers as the body
+  /path/ANY         the request line's path, as the server received it, as the body
+  /trickle          announces 100000 bytes and sends one every 50 ms
+  /delay/MS/ANY     a small feed after MS milliseconds
+  /etag/NAME        a feed with an ETag and a Last-Modified date; 304 when the request's
+                    If-None-Match names that ETag
+
+With --hosts N the same port is served on 127.0.0.1 to 127.0.0.N (the benchmark's hosts).
 """
 import gzip
 import sys
@@ -99,6 +106,28 @@ class Handler(BaseHTTPRequestHandler):
                 self.send_body(b'')
             elif kind == 'headers':
                 self.send_body(str(self.headers).encode())
+            elif kind == 'path':
+                self.send_body(self.path.encode())
+            elif kind == 'trickle':
+                self.send_response(200)
+                self.send_header('Content-Length', '100000')
+                self.end_headers()
+                for _ in range(100000):
+                    self.wfile.write(b' ')
+                    self.wfile.flush()
+                    time.sleep(0.05)
+            elif kind == 'delay':
+                time.sleep(int(arg) / 1000.0)
+                self.send_body(feed('delayed'))
+            elif kind == 'etag':
+                tag = '"v-%s"' % arg
+                if self.headers.get('If-None-Match') == tag:
+                    self.send_response(304)
+                    self.send_header('ETag', tag)
+                    self.end_headers()
+                else:
+                    self.send_body(feed(arg), headers=[
+                        ('ETag', tag), ('Last-Modified', 'Mon, 07 Dec 2026 00:00:00 GMT')])
             else:
                 self.send_body(b'not found', 404)
         except (BrokenPipeError, ConnectionResetError):
@@ -120,12 +149,21 @@ def serve_ftp(root):
     threading.Thread(target=server.serve_forever, daemon=True).start()
 
 
+class Server(ThreadingHTTPServer):
+    daemon_threads = True
+    request_queue_size = 128
+
+
 def main():
-    httpd = ThreadingHTTPServer(('127.0.0.1', 0), Handler)
-    httpd.daemon_threads = True
-    print('http %d' % httpd.server_address[1], flush=True)
+    httpd = Server(('127.0.0.1', 0), Handler)
+    port = httpd.server_address[1]
+    print('http %d' % port, flush=True)
     if len(sys.argv) == 3 and sys.argv[1] == '--ftp':
         serve_ftp(sys.argv[2])
+    if len(sys.argv) == 3 and sys.argv[1] == '--hosts':
+        for n in range(2, int(sys.argv[2]) + 1):
+            other = Server(('127.0.0.%d' % n, port), Handler)
+            threading.Thread(target=other.serve_forever, daemon=True).start()
     httpd.serve_forever()
 
 

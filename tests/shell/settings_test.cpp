@@ -11,6 +11,7 @@
 #include "app/control_state.h"
 #include "reader/export_options_dialog.h"
 #include "shell/settings_io.h"
+#include "shell/settings_keys.h"
 #include "store/store_format.h"
 #include "window_fixture.h"
 
@@ -33,7 +34,7 @@ const char kKeyOrder[] =
     "CkBoxASTitleRSS.Checked CkBoxASTitle.Checked CkBoxASPubDate.Checked CkBoxASLink.Checked "
     "MemoASHeadline.Font MemoASHeadline.Color MemoAS.Font MemoAS.Color EditAnStr.Font "
     "EditAnStr.Color CkBoxMarkReadMes.Checked SpinEditIntervalInSec.Value "
-    "CBoxKeepUndatedMess.Checked";
+    "CBoxKeepUndatedMess.Checked SpinEditParallelDownloads.Value";
 
 std::string Line(const std::string& key, const std::string& value) {
   return key + "=" + value + "\r\n";
@@ -50,7 +51,7 @@ TEST_F(WindowTest, ExitWritesExactlyTheFiftyThreeKeysInTableOrder) {
   for (const std::string& line : SplitLines(text)) {
     keys << QString::fromStdString(line.substr(0, line.find('=')));
   }
-  EXPECT_EQ(keys.size(), 53);
+  EXPECT_EQ(keys.size(), kSettingKeyCount);
   EXPECT_EQ(keys, QString::fromLatin1(kKeyOrder).split(' '));
   EXPECT_NE(text.find("ListBoxTitle.Font=-16777208|-13|Tahoma|0|96|10|nnnn\r\n"),
             std::string::npos);
@@ -91,12 +92,13 @@ TEST_F(WindowTest, ARestartRestoresEveryControlButTheHeadlineSwitch) {
              {"ComboBoxWBFont.ItemIndex", "4"},
              {"PageControl.TabIndex", "2"},
              {"PageControlOp.TabIndex", "5"},
-             {"SpinEditIntervalInSec.Value", "999"}}) {
+             {"SpinEditIntervalInSec.Value", "999"},
+             {"SpinEditParallelDownloads.Value", "7"}}) {
       changed.Set(key, value);
     }
     ApplySettings(&window, changed);
     Find<QAbstractButton>("CBoxPASHeadline")->setChecked(false);
-    ASSERT_EQ(CollectSettings(&window).Entries().size(), 53u);
+    ASSERT_EQ(CollectSettings(&window).Entries().size(), size_t{kSettingKeyCount});
     Stop();
   }
   EXPECT_NE(dir_.Read("OpsRss.txt").find("CBoxPASHeadline.Checked=0\r\n"), std::string::npos);

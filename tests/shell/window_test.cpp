@@ -25,6 +25,7 @@
 #include "app/status_line.h"
 #include "reader/export_options_dialog.h"
 #include "reader/file_exists_prompt.h"
+#include "shell/settings_keys.h"
 #include "shell/vorlin_application.h"
 #include "speech/running_text_window.h"
 #include "store/store_format.h"
@@ -133,7 +134,7 @@ TEST_F(WindowTest, TerminationSignalsCloseTheWindowNormally) {
   std::raise(SIGTERM);
   for (int i = 0; i < 50 && window.isVisible(); ++i) QCoreApplication::processEvents();
   EXPECT_FALSE(window.isVisible());
-  EXPECT_EQ(SplitLines(dir_.Read("OpsRss.txt")).size(), 53u);
+  EXPECT_EQ(SplitLines(dir_.Read("OpsRss.txt")).size(), size_t{kSettingKeyCount});
 }
 
 TEST(HtmlView, LoadsWindows1251TextAndGivesItsRenderedTextWithoutPictureMarks) {
