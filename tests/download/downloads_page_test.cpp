@@ -300,12 +300,6 @@ TEST_F(DownloadsPageTest, TheSelectedRowIsInTheFieldsAndLoadingAListAsksFirst) {
   EXPECT_EQ(Find<QLineEdit>("EditCommentary")->text(), "b1");
   ASSERT_EQ(Log().size(), 1);
   EXPECT_TRUE(Log()[0].contains("is kept as a row of the list"));
-
-  dir_.Write("in.opml",
-             "<opml><body><outline text=\"c\" xmlUrl=\"http://c.example/\"/></body></opml>");
-  page.ImportOpmlFrom(dir_.Name() + "in.opml");
-  EXPECT_EQ(Cell(3, 0), "http://c.example/");
-  EXPECT_TRUE(Log().last().contains("feeds added: 1"));
 }
 
 }  // namespace

@@ -95,31 +95,23 @@ TEST_F(FeedSourcesCli, DiscoverPrintsTheFeedsOfAPageOrTheFeedItself) {
   test::CliRun run = test::RunCli("discover " + server_.Url("/site/x"));
   EXPECT_EQ(run.status, 0) << run.err;
   EXPECT_EQ(run.out, server_.Url("/feed/x") + "\n");
-  run = test::RunCli("discover " + server_.Url("/feed/y"));
-  EXPECT_EQ(run.out, server_.Url("/feed/y") + "\n");
+  EXPECT_EQ(test::RunCli("discover " + server_.Url("/feed/y")).out, server_.Url("/feed/y") + "\n");
   run = test::RunCli("discover " + server_.Url("/status/200"));
   EXPECT_EQ(run.status, 1);
   EXPECT_NE(run.err.find("announces no feed"), std::string::npos) << run.err;
-  EXPECT_EQ(test::RunCli("discover " + server_.Url("/status/404")).status, 1);
 }
 
-TEST_F(FeedSourcesCli, OpmlImportAddsNewFeedsAndExportRoundTrips) {
+TEST_F(FeedSourcesCli, OpmlImportAddsOnlyNewFeedsAndExportRoundTrips) {
   test::WriteBytes(dir_.path() / "in.opml",
-                   "<opml version=\"2.0\"><body><outline text=\"c\"><outline text=\"A\" "
-                   "xmlUrl=\"http://a/\"/><outline title=\"B\" xmlUrl=\"http://b/\"/></outline>"
-                   "</body></opml>");
-  test::CliRun run = test::RunCli("opml-import " + dir_ / "in.opml" + " " + dir_ / "l.RssUrl");
-  EXPECT_EQ(run.out, "2\n") << run.err;
-  EXPECT_EQ(test::RunCli("opml-import " + dir_ / "in.opml" + " " + dir_ / "l.RssUrl").out, "0\n");
-  EXPECT_EQ(Cp1251ToUtf8(test::ReadBytes(dir_.path() / "l.RssUrl")),
-            "URL-Адрес;Date of the last Downloading;Days;Hours;Min;Commentary;\r\n"
-            "http://a/;;1;;;A;\r\nhttp://b/;;1;;;B;\r\n");
-  run = test::RunCli("opml-export " + dir_ / "l.RssUrl" + " " + dir_ / "out.opml");
-  EXPECT_EQ(run.status, 0) << run.err;
-  run = test::RunCli("opml-import " + dir_ / "out.opml" + " " + dir_ / "again.RssUrl");
+                   "<opml><body><outline text=\"A\" xmlUrl=\"http://a/\"/></body></opml>");
+  const std::string import = "opml-import " + dir_ / "in.opml" + " " + dir_ / "l.RssUrl";
+  EXPECT_EQ(test::RunCli(import).out, "1\n");
+  EXPECT_EQ(test::RunCli(import).out, "0\n");
+  EXPECT_EQ(test::RunCli("opml-export " + dir_ / "l.RssUrl " + dir_ / "out.opml").status, 0);
+  test::RunCli("opml-import " + dir_ / "out.opml " + dir_ / "again.RssUrl");
   EXPECT_EQ(test::ReadBytes(dir_.path() / "again.RssUrl"),
             test::ReadBytes(dir_.path() / "l.RssUrl"));
-  EXPECT_EQ(test::RunCli("opml-import " + dir_ / "l.RssUrl" + " " + dir_ / "x.RssUrl").status, 1);
+  EXPECT_EQ(test::RunCli("opml-import " + dir_ / "l.RssUrl " + dir_ / "x.RssUrl").status, 1);
 }
 
 }  // namespace
