@@ -80,6 +80,9 @@ DownloadsPage::DownloadsPage(AppState& state, QWidget* parent)
   SetDownloadGridHeaders(grid_);
   listBase_ = grid_.rows;
   ShowGrid();
+  // libcurl's global set-up is not thread-safe: it runs here, on the UI thread, before any
+  // worker (a fetch, a feed discovery) can be the first to make a fetcher.
+  FeedFetcher{};
 }
 
 DownloadsPage::~DownloadsPage() {
