@@ -49,11 +49,10 @@ std::filesystem::path ResolveLinks(std::filesystem::path path, const std::string
 
 // A new file ".NAME.XXXXXX" in `dir` (six random letters or digits; leftovers of killed
 // writers are recognised by this form), created with 0666 so that the umask applies.
-int CreateTemporary(const std::filesystem::path& dir, const std::string& name,
-                    std::string& temp) {
+int CreateTemporary(const std::filesystem::path& dir, const std::string& name, std::string& temp) {
   static const char kChars[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
-  thread_local std::mt19937_64 random(std::random_device{}() ^
-                                      static_cast<uint64_t>(::getpid()) << 32);
+  thread_local std::mt19937_64 random(std::random_device{}() ^ static_cast<uint64_t>(::getpid())
+                                                                   << 32);
   for (int attempt = 0; attempt < 100; ++attempt) {
     std::string suffix(6, ' ');
     for (char& c : suffix) c = kChars[random() % (sizeof kChars - 1)];
