@@ -30,6 +30,9 @@ struct AppState {
   std::string indexStore;
   KeyIndex storeIndex;  // message keys of the store (".BCRC32")
   KeyIndex readIndex;   // read keys of the store (".RMCRC32")
+  // The read index as its file held it when last read or written: saving applies the marks set
+  // and taken back since then to the file as it is, so two windows keep each other's marks.
+  KeyIndex readIndexBase;
 
   // The reader's working lists: the last search result (message numbers in store order) and
   // the accumulator. Both are emptied whenever the store is loaded again, since a new load can
@@ -69,6 +72,7 @@ struct AppState {
     found.clear();
     accumulator.Clear();
     readIndex.Clear();
+    readIndexBase.Clear();
     speechQueue.clear();
   }
 };

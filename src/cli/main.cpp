@@ -24,6 +24,8 @@ std::vector<Command> AllCommands() {
   vorlin::cli::AddSearchCommands(commands);
   vorlin::cli::AddExportCommands(commands);
   vorlin::cli::AddSpeakCommands(commands);
+  vorlin::cli::AddOpmlCommands(commands);
+  vorlin::cli::AddDiscoverCommands(commands);
   return commands;
 }
 

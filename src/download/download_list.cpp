@@ -46,18 +46,54 @@ const DownloadRow& DownloadHeaders() {
 void SetDownloadGridHeaders(DownloadGrid& grid) {
   if (grid.rows.empty()) grid.rows.emplace_back();
   grid.rows[0] = DownloadHeaders();
-  if (grid.rows.size() < 2) grid.rows.emplace_back();
 }
 
 std::string CleanCell(std::string_view cell) {
   return std::string(TrimField(ControlsToBlanks(cell)));
 }
 
-std::vector<DownloadRow> ParseListFile(std::string_view text) {
+bool LooksLikeUrl(std::string_view cell) {
+  const size_t colon = cell.find("://");
+  if (colon == 0 || colon == std::string_view::npos) return false;
+  for (size_t i = 0; i < colon; ++i) {
+    const char c = cell[i];
+    const bool letter = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+    if (!letter && (i == 0 || !((c >= '0' && c <= '9') || c == '+' || c == '-' || c == '.'))) {
+      return false;
+    }
+  }
+  return true;
+}
+
+std::vector<DownloadRow> ParseListFile(std::string_view text, bool* headerless) {
   std::vector<DownloadRow> rows;
-  for (const std::string& line : SplitLines(text)) rows.push_back(ParseLine(line));
-  while (rows.size() < 2) rows.emplace_back();
+  for (const std::string& line : SplitLines(text)) {
+    DownloadRow row = ParseLine(line);
+    // The designed empty row of older lists and blank lines carry nothing.
+    if (!rows.empty() && row == DownloadRow{}) continue;
+    rows.push_back(std::move(row));
+  }
+  const bool noHeader = !rows.empty() && LooksLikeUrl(rows[0][kColUrl]);
+  if (noHeader || rows.empty()) rows.insert(rows.begin(), DownloadHeaders());
+  if (headerless != nullptr) *headerless = noHeader;
   return rows;
+}
+
+void RequireListText(std::string_view text, std::string_view fileName) {
+  const std::string_view lead = TrimField(text.substr(0, 256));
+  bool rowFound = false;
+  for (const std::string& line : SplitLines(text)) {
+    if (line.find(';') != std::string::npos || LooksLikeUrl(TrimField(line))) {
+      rowFound = true;
+      break;
+    }
+  }
+  if (text.find('\0') != std::string_view::npos || lead.starts_with('<') ||
+      lead.starts_with("\xEF\xBB\xBF<") || !rowFound) {
+    const std::string name = DisplayName(fileName);
+    throw Error("Файл " + name + " не является списком адресов (The file " + name +
+                " is not a list of feed addresses)");
+  }
 }
 
 std::string FormatListFile(DownloadGrid& grid) {
@@ -73,9 +109,11 @@ std::string FormatListFile(DownloadGrid& grid) {
   return text;
 }
 
-void LoadGridFromFile(std::string_view fileName, DownloadGrid& grid) {
-  std::vector<DownloadRow> rows = ParseListFile(ReadWholeFile(fileName));
+bool LoadGridFromFile(std::string_view fileName, DownloadGrid& grid) {
+  bool headerless = false;
+  std::vector<DownloadRow> rows = ParseListFile(ReadWholeFile(fileName), &headerless);
   grid.rows = std::move(rows);
+  return headerless;
 }
 
 void SaveGridToFile(std::string_view fileName, DownloadGrid& grid) {
@@ -83,7 +121,7 @@ void SaveGridToFile(std::string_view fileName, DownloadGrid& grid) {
 }
 
 bool DeleteGridRow(DownloadGrid& grid, int row) {
-  if (grid.RowCount() <= 2 || !grid.IsDataRow(row)) return false;
+  if (!grid.IsDataRow(row)) return false;
   grid.rows.erase(grid.rows.begin() + row);
   return true;
 }

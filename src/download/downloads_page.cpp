@@ -2,9 +2,11 @@
 // window. The downloads themselves are in downloads_run.cpp.
 #include "download/downloads_page.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QFileDialog>
 #include <QHeaderView>
+#include <QMessageBox>
 #include <QTimer>
 #include <exception>
 #include <filesystem>
@@ -12,9 +14,12 @@
 #include "app/control_state.h"
 #include "app/error_report.h"
 #include "app/status_line.h"
+#include "download/download_list_check.h"
+#include "download/download_list_merge.h"
 #include "download/float_window.h"
 #include "download/text_drop.h"
 #include "ui_downloads_page.h"
+#include "util/cp1251.h"
 #include "util/file_io.h"
 
 namespace vorlin {
@@ -37,6 +42,19 @@ auto Reporting(DownloadsPage* page, Handler handler) {
   };
 }
 
+// The first line of a list without its header is a feed, not a header to be dropped.
+std::string HeaderlessNotice(const std::string& fileName) {
+  return W("    Первая строка файла ") + fileName +
+         W(" - адрес, а не заголовок: она оставлена строкой списка (The first line of ") +
+         fileName + W(" is an address, not the header: it is kept as a row of the list)");
+}
+
+// Asks a yes-or-no question in a message box.
+bool AskUser(const QString& question) {
+  return QMessageBox::question(QApplication::activeWindow(), QStringLiteral("Vorlin"), question) ==
+         QMessageBox::Yes;
+}
+
 // A list dialog that has no folder of its own yet starts in the program's folder.
 void StartInProgramFolder(QFileDialog& dialog, const std::string& programFolder) {
   const char* const kStarted = "vorlinStarted";
@@ -48,7 +66,7 @@ void StartInProgramFolder(QFileDialog& dialog, const std::string& programFolder)
 }  // namespace
 
 DownloadsPage::DownloadsPage(AppState& state, QWidget* parent)
-    : QWidget(parent), ui(std::make_unique<Ui::DownloadsPage>()), state_(state) {
+    : QWidget(parent), ui(std::make_unique<Ui::DownloadsPage>()), state_(state), ask_(&AskUser) {
   ui->setupUi(this);
   QTableWidget* grid = ui->SGridDF;
   grid->verticalHeader()->hide();
@@ -60,11 +78,18 @@ DownloadsPage::DownloadsPage(AppState& state, QWidget* parent)
     grid->setColumnWidth(column, kColumnWidths[column]);
   }
   SetDownloadGridHeaders(grid_);
+  listBase_ = grid_.rows;
   ShowGrid();
-  SelectRow(1);
+  // libcurl's global set-up is not thread-safe: it runs here, on the UI thread, before any
+  // worker (a fetch, a feed discovery) can be the first to make a fetcher.
+  FeedFetcher{};
 }
 
-DownloadsPage::~DownloadsPage() = default;
+DownloadsPage::~DownloadsPage() {
+  // The worker posts its result to this page; it must be gone before the page is.
+  discoveryAbort_ = true;
+  if (discoveryThread_.joinable()) discoveryThread_.join();
+}
 
 void DownloadsPage::Attach(StatusLine& status, QTimer& timerDownloadAll,
                            QFileDialog& openListDialog, QFileDialog& saveListDialog,
@@ -84,6 +109,8 @@ void DownloadsPage::Attach(StatusLine& status, QTimer& timerDownloadAll,
       {ui->ButtonLoadListURL, &DownloadsPage::ButtonLoadListURLClick},
       {ui->ButtonSelectDirSaveDFiles, &DownloadsPage::ButtonSelectDirSaveDFilesClick},
       {ui->ButtonBob, &DownloadsPage::ButtonBobClick},
+      {ui->ButtonImportOPML, &DownloadsPage::ButtonImportOPMLClick},
+      {ui->ButtonExportOPML, &DownloadsPage::ButtonExportOPMLClick},
       {ui->ButtonDownloadAll, &DownloadsPage::ButtonDownloadAllClick},
       {ui->ButtonDownloadOneFile, &DownloadsPage::ButtonDownloadOneFileClick},
       {ui->ButtonDownloadAllOnTimer, &DownloadsPage::ButtonDownloadAllOnTimerClick},
@@ -118,7 +145,13 @@ void DownloadsPage::LoadDownloadList(const std::string& folder) {
   const std::string name = folder + kListFile;
   listFile_ = name;
   try {
-    if (FileExists(name) || std::filesystem::exists(FsPath(name))) LoadGridFromFile(name, grid_);
+    if (FileExists(name) || std::filesystem::exists(FsPath(name))) {
+      if (LoadGridFromFile(name, grid_)) {
+        // Start-up runs before the log pane is connected.
+        QTimer::singleShot(0, this, [this, name] { emit LogLine(ToQ(HeaderlessNotice(name))); });
+      }
+    }
+    listBase_ = grid_.rows;
   } catch (...) {
     // Writing the designed empty list over a file that could not be read would lose it.
     listUnreadable_ = true;
@@ -133,7 +166,8 @@ void DownloadsPage::LoadDownloadList(const std::string& folder) {
 
 void DownloadsPage::SaveDownloadList(const std::string& folder) {
   if (listUnreadable_) return;
-  SaveGridToFile(folder + kListFile, grid_);
+  // Another window on this folder, or a scheduled download, may have written it meanwhile.
+  SaveGridMerged(folder + kListFile, grid_, listBase_);
 }
 
 std::string DownloadsPage::Folder() const {
@@ -172,7 +206,11 @@ int DownloadsPage::SelectedRow() const {
 }
 
 void DownloadsPage::SelectRow(int row) {
-  if (grid_.IsDataRow(row)) ui->SGridDF->setCurrentCell(row - 1, 0);
+  if (!grid_.IsDataRow(row)) return;
+  ui->SGridDF->setCurrentCell(row - 1, 0);
+  // Selecting the row that is already current changes no cell, and the fields must show it
+  // anyway (at start-up, after a list is loaded): Save would otherwise write empty fields.
+  SGridDFSelectCell(row);
 }
 
 void DownloadsPage::SGridDFSelectCell(int row) {
@@ -186,31 +224,31 @@ void DownloadsPage::SGridDFSelectCell(int row) {
   SetControlText(ui->EditFrequencyLoadMin, cells[kColMinutes]);
 }
 
-void DownloadsPage::ButtonUrlAddClick() {
+DownloadRow DownloadsPage::EditedRow() const {
   DownloadRow row;
   row[kColUrl] = ControlText(ui->EditURL);
   row[kColComment] = ControlText(ui->EditCommentary);
   row[kColDays] = ControlText(ui->EditFrequencyLoadDays);
   row[kColHours] = ControlText(ui->EditFrequencyLoadHours);
   row[kColMinutes] = ControlText(ui->EditFrequencyLoadMin);
-  const int selected = SelectedRow();
+  const std::string problem = DownloadRowProblem(row);
+  if (!problem.empty()) throw Error(problem);
+  return row;
+}
+
+void DownloadsPage::AppendRow(DownloadRow row) {
   grid_.rows.push_back(std::move(row));
   ShowGrid();
-  editGuard_ = true;
-  SelectRow(selected);
-  editGuard_ = false;
+  SelectRow(grid_.RowCount() - 1);
 }
+
+void DownloadsPage::ButtonUrlAddClick() { AddFeedRow(EditedRow()); }
 
 void DownloadsPage::ButtonUrlSaveClick() {
   const int row = SelectedRow();
-  if (row == 0) return;
-  DownloadRow& cells = grid_.rows[row];
-  cells[kColUrl] = ControlText(ui->EditURL);
-  cells[kColComment] = ControlText(ui->EditCommentary);
-  cells[kColDays] = ControlText(ui->EditFrequencyLoadDays);
-  cells[kColHours] = ControlText(ui->EditFrequencyLoadHours);
-  cells[kColMinutes] = ControlText(ui->EditFrequencyLoadMin);
-  cells[kColStamp].clear();
+  if (row == 0) throw Error(kNoRowSelected);
+  DownloadRow cells = EditedRow();
+  grid_.rows[row] = std::move(cells);
   ShowRow(row);
 }
 
@@ -256,7 +294,19 @@ void DownloadsPage::SaveListTo(const std::string& fileName) {
 }
 
 void DownloadsPage::LoadListFrom(const std::string& fileName) {
-  LoadGridFromFile(fileName, grid_);
+  const std::string text = ReadWholeFile(fileName);
+  RequireListText(text, fileName);
+  bool listed = false;
+  for (int row = 1; row < grid_.RowCount(); ++row) listed |= !grid_.rows[row][kColUrl].empty();
+  if (listed && !ask_(QStringLiteral("Заменить текущий список адресов списком из файла %1? "
+                                     "(Replace the current list of addresses with the list "
+                                     "from the file %1?)")
+                          .arg(ToQ(fileName)))) {
+    return;
+  }
+  bool headerless = false;
+  grid_.rows = ParseListFile(text, &headerless);
+  if (headerless) emit LogLine(ToQ(HeaderlessNotice(fileName)));
   ShowGrid();
   SelectRow(1);
 }
@@ -285,12 +335,9 @@ void DownloadsPage::ButtonBobClick() {
   QWidget* main = window();
   main->hide();
   formPopUp_->Open();
-  const int selected = SelectedRow();
-  AppendFloatEntries(grid_, formPopUp_->Entries());
-  ShowGrid();
-  editGuard_ = true;
-  SelectRow(selected);
-  editGuard_ = false;
+  DownloadGrid entries;
+  AppendFloatEntries(entries, formPopUp_->Entries());
+  for (size_t row = 1; row < entries.rows.size(); ++row) AddFeedRow(std::move(entries.rows[row]));
   main->show();
 }
 

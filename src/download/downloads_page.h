@@ -5,9 +5,14 @@
 
 #include <QString>
 #include <QWidget>
+#include <atomic>
+#include <deque>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "app/app_state.h"
 #include "download/download_batch.h"
@@ -58,11 +63,22 @@ class DownloadsPage : public QWidget {
   // For tests and the command line: the clock of the stamps and the due test, and the limits
   // of the fetches.
   void SetClock(Clock clock) { clock_ = std::move(clock); }
-  void SetFetchLimits(const FetchLimits& limits) { runner_.SetLimits(limits); }
+  void SetFetchLimits(const FetchLimits& limits) {
+    runner_.SetLimits(limits);
+    discoveryLimits_ = limits;
+  }
+  // Feed discovery of added rows is running or waiting.
+  bool Discovering() const { return !toDiscover_.empty(); }
 
-  // The list files behind the two list dialogs.
+  // The list files behind the two list dialogs. Loading refuses a file that is not a list and
+  // asks before it replaces a list that holds addresses.
   void SaveListTo(const std::string& fileName);
   void LoadListFrom(const std::string& fileName);
+  // OPML 2.0 files of other feed readers: rows for the feeds not yet listed, and the list.
+  void ImportOpmlFrom(const std::string& fileName);
+  void ExportOpmlTo(const std::string& fileName);
+  // The question the page asks (yes or no); tests answer it.
+  void SetAsk(std::function<bool(const QString&)> ask) { ask_ = std::move(ask); }
 
   // The handlers. Each one that fails throws Error; the connections made by Attach show such
   // errors in the error box.
@@ -78,6 +94,8 @@ class DownloadsPage : public QWidget {
   void ButtonLoadListURLClick();
   void ButtonSelectDirSaveDFilesClick();
   void ButtonBobClick();
+  void ButtonImportOPMLClick();
+  void ButtonExportOPMLClick();
   void ButtonDownloadAllClick();
   void ButtonDownloadOneFileClick();
   void ButtonDownloadAllOnTimerClick();
@@ -95,6 +113,16 @@ class DownloadsPage : public QWidget {
 
  private:
   std::string Folder() const;
+  // The row in the edit fields; throws Error naming the field that is wrong.
+  DownloadRow EditedRow() const;
+  // Appends a row and selects it.
+  void AppendRow(DownloadRow row);
+  // Adds a feed row once feed discovery has looked at its address (rows queue up and are added
+  // in order): a site's page is replaced by the first feed it announces, a page announcing none
+  // is reported and not added, an address that cannot be fetched is added as typed.
+  void AddFeedRow(DownloadRow row);
+  void DiscoverNext();
+  void DiscoveryDone(const std::vector<std::string>& feeds, const std::string& error);
   void ShowGrid();
   void ShowRow(int row);
   // Enables the controls for the current state of downloads and timer mode.
@@ -111,7 +139,14 @@ class DownloadsPage : public QWidget {
   AppState& state_;
   DownloadGrid grid_;
   bool editGuard_ = false;
-  bool listUnreadable_ = false;  // DLFiles.txt exists but could not be read at start-up
+  bool listUnreadable_ = false;        // DLFiles.txt exists but could not be read at start-up
+  std::vector<DownloadRow> listBase_;  // DLFiles.txt as last read or written, for the merge
+  std::function<bool(const QString&)> ask_;
+  std::string lastTimerError_;          // the error of the last timed check, shown once
+  std::deque<DownloadRow> toDiscover_;  // rows waiting for feed discovery, the first one running
+  std::thread discoveryThread_;
+  std::atomic<bool> discoveryAbort_{false};
+  FetchLimits discoveryLimits_;
   Clock clock_ = &SystemNow;
   FetchRunner runner_;
   std::optional<DownloadBatch> batch_;

@@ -9,6 +9,7 @@
 #include "app/control_state.h"
 #include "app/error_report.h"
 #include "app/status_line.h"
+#include "download/download_list_check.h"
 #include "download/downloads_page.h"
 #include "download/url_text.h"
 #include "ui_downloads_page.h"
@@ -131,6 +132,7 @@ void DownloadsPage::ButtonDownloadOneFileClick() {
   if (Downloading() || timer_.On()) {
     throw Error("Cannot download one file: a download or the download timer is running");
   }
+  if (SelectedRow() == 0) throw Error(kNoRowSelected);
   const std::string folder = Folder();
   RequireFolder(folder);
   oneRow_ = SelectedRow();
@@ -181,11 +183,15 @@ void DownloadsPage::TimerDownloadAllTimer() {
       StartBatch(DownloadBatch::Kind::kTimed);
       return;
     }
-  } catch (...) {
+  } catch (const std::exception& e) {
     ShowGrid();
     timerDownloadAll_->start();
+    // The same bad cell fails every check; it is shown once, not every minute.
+    if (e.what() == lastTimerError_) return;
+    lastTimerError_ = e.what();
     throw;
   }
+  lastTimerError_.clear();
   timerDownloadAll_->start();
 }
 

@@ -210,17 +210,21 @@ void ScanPage::ChooseStore(const std::string& storeName) {
   const std::string current = state_.indexStore;
   KeyIndex storeIndex = state_.storeIndex;
   KeyIndex readIndex = state_.readIndex;
+  KeyIndex readIndexBase = state_.readIndexBase;
   try {
     // An index that could not be read at start-up is not written over its file.
     // Under the old store's lock; keys another process saved meanwhile are kept.
     if (!current.empty() && !state_.storeIndexBroken) {
       SaveStoreIndexLocked(current, state_.storeIndex);
     }
-    if (!current.empty() && !state_.readIndexBroken) SaveReadIndexLocked(current, state_.readIndex);
-    SwitchStore({}, storeName, state_.storeIndex, state_.readIndex);
+    if (!current.empty() && !state_.readIndexBroken) {
+      SaveReadIndexLocked(current, state_.readIndex, state_.readIndexBase);
+    }
+    SwitchStore({}, storeName, state_.storeIndex, state_.readIndex, state_.readIndexBase);
   } catch (...) {
     state_.storeIndex = std::move(storeIndex);
     state_.readIndex = std::move(readIndex);
+    state_.readIndexBase = std::move(readIndexBase);
     SetControlText(ui.EditNameFileAllRSS, current);
     throw;
   }

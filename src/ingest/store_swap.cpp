@@ -12,10 +12,10 @@ std::string StoreDialogFolder(std::string_view storeName, std::string_view progr
 }
 
 void SwitchStore(std::string_view oldStore, std::string_view newStore, KeyIndex& storeIndex,
-                 KeyIndex& readIndex) {
+                 KeyIndex& readIndex, KeyIndex& readIndexBase) {
   if (!oldStore.empty()) {
     SaveStoreIndexLocked(oldStore, storeIndex);
-    SaveReadIndexLocked(oldStore, readIndex);
+    SaveReadIndexLocked(oldStore, readIndex, readIndexBase);
   }
   // Keys of the old store must not leak into the new one's index; and when the new indexes
   // cannot be had, the old ones stay in place rather than half of each.
@@ -27,6 +27,7 @@ void SwitchStore(std::string_view oldStore, std::string_view newStore, KeyIndex&
     newReadIndex.Load(ReadIndexName(newStore));
   }
   storeIndex = std::move(newStoreIndex);
+  readIndexBase = newReadIndex;
   readIndex = std::move(newReadIndex);
 }
 

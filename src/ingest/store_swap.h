@@ -18,10 +18,11 @@ std::string StoreDialogFolder(std::string_view storeName, std::string_view progr
 // new store, under its lock, mending first what a killed writer left (OpenStoreIndex): the
 // store index is rebuilt (and saved) when its file is missing and the store exists, loaded when
 // both exist, and empty when the store does not exist; the read index is loaded, or empty without
-// its file. Throws Error when a file cannot be read or written, or the new store cannot be parsed
-// for its index; both indexes then keep the old store's keys (already saved when the failure came
-// after saving).
+// its file. `readIndexBase` is the read index as its file holds it (see SaveReadIndexLocked).
+// Throws Error when a file cannot be read or written, or the new store cannot be parsed for its
+// index; both indexes then keep the old store's keys (already saved when the failure came after
+// saving).
 void SwitchStore(std::string_view oldStore, std::string_view newStore, KeyIndex& storeIndex,
-                 KeyIndex& readIndex);
+                 KeyIndex& readIndex, KeyIndex& readIndexBase);
 
 }  // namespace vorlin

@@ -82,6 +82,7 @@ void TMain::FormCreate() {
     state_.storeIndexBroken =
         !RunStep([&] { OpenStoreIndex(store, state_.storeIndex, std::chrono::milliseconds(500)); });
     state_.readIndexBroken = !RunStep([&] { state_.readIndex.Load(ReadIndexName(store)); });
+    state_.readIndexBase = state_.readIndex;
   }
 
   search_->SetDatePickers(QDateTime::currentDateTime());
@@ -111,7 +112,8 @@ void TMain::FormDestroy() {
   if (!store.empty()) {
     // Under the store's lock; keys another process saved meanwhile are kept.
     if (!state_.storeIndexBroken) RunStep([&] { SaveStoreIndexLocked(store, state_.storeIndex); });
-    if (!state_.readIndexBroken) RunStep([&] { SaveReadIndexLocked(store, state_.readIndex); });
+    if (!state_.readIndexBroken)
+      RunStep([&] { SaveReadIndexLocked(store, state_.readIndex, state_.readIndexBase); });
   }
   state_.ClearLists();
 }

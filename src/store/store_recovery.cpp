@@ -211,9 +211,20 @@ void SaveStoreIndexLocked(std::string_view storeName, KeyIndex& index) {
   index.Save(StoreIndexName(storeName));
 }
 
-void SaveReadIndexLocked(std::string_view storeName, const KeyIndex& index) {
+void SaveReadIndexLocked(std::string_view storeName, KeyIndex& index, KeyIndex& base) {
   StoreLock lock(storeName);
-  index.Save(ReadIndexName(storeName));
+  const std::string name = ReadIndexName(storeName);
+  KeyIndex merged;
+  merged.Load(name);
+  for (const std::string& key : base.Keys()) {
+    if (!index.Contains(key)) merged.Remove(key);
+  }
+  for (const std::string& key : index.Keys()) {
+    if (!base.Contains(key)) merged.Add(key);
+  }
+  merged.Save(name);
+  index = merged;
+  base = std::move(merged);
 }
 
 }  // namespace vorlin

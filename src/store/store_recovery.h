@@ -69,7 +69,10 @@ void RecoverStoreIfFree(std::string_view storeName);
 // with its file so that keys another process saved in the meantime are kept. Throws
 // StoreBusyError or Error; the file is then left as it was.
 void SaveStoreIndexLocked(std::string_view storeName, KeyIndex& index);
-// The read index saved under the store's lock (marks can be taken back, so it is not merged).
-void SaveReadIndexLocked(std::string_view storeName, const KeyIndex& index);
+// The read index saved under the store's lock, merged with its file: the marks set and taken
+// back here since `base` (the keys the file held when last read or written) are applied to the
+// file as it is now, so the marks another window saved meanwhile stay. `index` and `base` then
+// hold the keys saved. Throws StoreBusyError or Error; the file is then left as it was.
+void SaveReadIndexLocked(std::string_view storeName, KeyIndex& index, KeyIndex& base);
 
 }  // namespace vorlin

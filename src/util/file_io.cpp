@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstring>
 #include <functional>
+#include <random>
 
 #include "util/cp1251.h"
 
@@ -31,6 +32,35 @@ bool WriteAll(int fd, std::string_view data) {
     left -= static_cast<size_t>(n);
   }
   return true;
+}
+
+// The file a chain of symbolic links ends in (the path itself when it is no link).
+std::filesystem::path ResolveLinks(std::filesystem::path path, const std::string& shown) {
+  for (int hops = 0; hops < 40; ++hops) {
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return path;
+    std::error_code ec;
+    std::filesystem::path to = std::filesystem::read_symlink(path, ec);
+    if (ec) throw Error("Cannot write file " + shown + ": " + ec.message());
+    path = to.is_absolute() ? to : path.parent_path() / to;
+  }
+  throw Error("Cannot write file " + shown + ": " + ErrnoText(ELOOP));
+}
+
+// A new file ".NAME.XXXXXX" in `dir` (six random letters or digits; leftovers of killed
+// writers are recognised by this form), created with 0666 so that the umask applies.
+int CreateTemporary(const std::filesystem::path& dir, const std::string& name, std::string& temp) {
+  static const char kChars[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+  thread_local std::mt19937_64 random(std::random_device{}() ^ static_cast<uint64_t>(::getpid())
+                                                                   << 32);
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    std::string suffix(6, ' ');
+    for (char& c : suffix) c = kChars[random() % (sizeof kChars - 1)];
+    temp = (dir / ("." + name + "." + suffix)).string();
+    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd >= 0 || errno != EEXIST) return fd;
+  }
+  return -1;
 }
 
 }  // namespace
@@ -114,36 +144,47 @@ void WriteFileAtomic(std::string_view name, std::string_view data) {
 }
 
 void WriteFileAtomicChunks(std::string_view name, const std::function<bool(std::string&)>& next) {
-  const std::filesystem::path target = FsPath(name);
-  const std::string path = target.string();
+  const std::string path = FsPath(name).string();
+  // A link is written through: the file it names is replaced and the link stays.
+  const std::filesystem::path target = ResolveLinks(FsPath(name), path);
+  struct stat old {};
+  const bool exists = ::stat(target.c_str(), &old) == 0;
+  if (exists && !S_ISREG(old.st_mode)) {
+    throw Error("Cannot write file " + path + ": " +
+                (S_ISDIR(old.st_mode) ? ErrnoText(EISDIR) : std::string("not a regular file")));
+  }
   std::filesystem::path dir = target.parent_path();
   if (dir.empty()) dir = ".";
-  std::string tmpl = (dir / ("." + target.filename().string() + ".XXXXXX")).string();
-  int fd = ::mkstemp(tmpl.data());
-  if (fd < 0) throw Error("Cannot write file " + path + ": " + ErrnoText(errno));
-  Fd f(fd);
+  std::string temp;
+  Fd f(CreateTemporary(dir, target.filename().string(), temp));
+  if (f.fd < 0) throw Error("Cannot write file " + path + ": " + ErrnoText(errno));
   auto fail = [&](int err) {
-    ::unlink(tmpl.c_str());
+    ::unlink(temp.c_str());
     throw Error("Cannot write file " + path + ": " + ErrnoText(err));
   };
+  // The replacement keeps what the user set on the old file before a byte of it is written
+  // (a private list stays private); a new file has 0666 minus the umask from its creation.
+  if (exists) {
+    if (::fchmod(f.fd, old.st_mode & 07777) != 0) fail(errno);
+    if (old.st_uid != ::geteuid() || old.st_gid != ::getegid()) {
+      [[maybe_unused]] int ignored = ::fchown(f.fd, old.st_uid, old.st_gid);
+    }
+  }
   std::string chunk;
   try {
     while (next(chunk)) {
-      if (!WriteAll(fd, chunk)) fail(errno);
+      if (!WriteAll(f.fd, chunk)) fail(errno);
       chunk.clear();
     }
   } catch (...) {
-    ::unlink(tmpl.c_str());
+    ::unlink(temp.c_str());
     throw;
   }
-  if (::fsync(fd) != 0) fail(errno);
-  ::fchmod(fd, 0644);
-  if (::close(fd) != 0) {
-    f.fd = -1;
-    fail(errno);
-  }
+  if (::fsync(f.fd) != 0) fail(errno);
+  const int fd = f.fd;
   f.fd = -1;
-  if (::rename(tmpl.c_str(), path.c_str()) != 0) fail(errno);
+  if (::close(fd) != 0) fail(errno);
+  if (::rename(temp.c_str(), target.c_str()) != 0) fail(errno);
   Fd d(::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
   if (d.fd >= 0) ::fsync(d.fd);
 }

@@ -58,7 +58,12 @@ std::string ReadWholeFile(std::string_view name);
 std::string ReadWholeFileAt(const std::filesystem::path& path);
 
 // Writes `data` to a temporary file in the same folder, flushes it to disk and renames it
-// over `name`, so the old file stays whole if anything fails. Throws Error on failure.
+// over `name`, so the old file stays whole if anything fails. Every file the program rewrites
+// goes through here, and keeps what the user set on it: the new file takes the old one's
+// permissions (and owner, where allowed); a symbolic link is written through, so the file it
+// names is replaced and the link stays; a new file gets 0666 minus the umask. A name that is
+// neither absent nor a regular file (a folder, FIFO, device, socket) is refused before anything
+// is written. Throws Error on failure.
 void WriteFileAtomic(std::string_view name, std::string_view data);
 // The same for data made piece by piece: `next` fills the chunk it is given and returns false
 // when there is no more. An exception from `next` leaves the old file as it was.

@@ -6,6 +6,8 @@
 #include <clocale>
 
 #include "download/download_batch.h"
+#include "download/download_list_check.h"
+#include "download/download_list_merge.h"
 #include "test_support.h"
 #include "util/cp1251.h"
 
@@ -14,9 +16,7 @@ namespace {
 
 DownloadGrid Grid(std::vector<DownloadRow> data) {
   DownloadGrid grid;
-  grid.rows.resize(1);
   SetDownloadGridHeaders(grid);
-  grid.rows.resize(1);
   for (auto& row : data) grid.rows.push_back(std::move(row));
   return grid;
 }
@@ -38,16 +38,40 @@ TEST(DownloadListFile, CleansCellsOnSaveAndReadsThemBackTheSame) {
   EXPECT_EQ(FormatListFile(again), text);
 }
 
-TEST(DownloadListFile, EveryLineGivesSixCells) {
+TEST(DownloadListFile, EveryLineGivesSixCellsAndAHeaderlessFirstLineIsARow) {
+  bool headerless = true;
   const std::vector<DownloadRow> rows =
-      ParseListFile("h;\r\n a ;b;c;d;e;f\nshort;x\r\r\n1;2;3;4;5;6;7;8;\n");
-  ASSERT_EQ(rows.size(), 5u);
+      ParseListFile("h;\r\n a ;b;c;d;e;f\nshort;x\r\r\n;;;;;;\r\n1;2;3;4;5;6;7;8;\n", &headerless);
+  EXPECT_FALSE(headerless);
+  ASSERT_EQ(rows.size(), 4u);  // the empty line and the empty row are no rows
   EXPECT_EQ(rows[1], (DownloadRow{"a", "b", "c", "d", "e", "f"}));  // no trailing ";"
   EXPECT_EQ(rows[2], (DownloadRow{"short", "x", "", "", "", ""}));
-  EXPECT_EQ(rows[3], DownloadRow{});  // an empty line
-  EXPECT_EQ(rows[4], (DownloadRow{"1", "2", "3", "4", "5", "6"}));
-  // A file with a header only still has a data row.
-  EXPECT_EQ(ParseListFile("h;\r\n").size(), 2u);
+  EXPECT_EQ(rows[3], (DownloadRow{"1", "2", "3", "4", "5", "6"}));
+  EXPECT_EQ(ParseListFile("h;\r\n").size(), 1u);
+
+  // A hand-written list without the header keeps its first feed.
+  const auto bare =
+      ParseListFile("HTTPS://a.example/rss;;1;;;first\r\nhttp://b/;\r\n", &headerless);
+  EXPECT_TRUE(headerless);
+  ASSERT_EQ(bare.size(), 3u);
+  EXPECT_EQ(bare[0], DownloadHeaders());
+  EXPECT_EQ(bare[1][kColComment], "first");
+  EXPECT_TRUE(LooksLikeUrl("ftp://x"));
+  for (const char* header : {"URL;", "://x", "1http://x", "a b://x"}) {
+    EXPECT_FALSE(LooksLikeUrl(header)) << header;
+  }
+}
+
+TEST(DownloadListFile, RefusesFilesThatAreNoList) {
+  EXPECT_NO_THROW(RequireListText("http://a/\n", "l.RssUrl"));
+  for (const std::string& bad : {std::string("<?xml version=\"1.0\"?><opml/>"),
+                                 std::string("a;b\0c", 5), std::string("just words\r\n")}) {
+    EXPECT_NE(test::ErrorText([&] {
+                RequireListText(bad, "x.RssUrl");
+              }).find("(The file x.RssUrl is not a list"),
+              std::string::npos)
+        << bad;
+  }
 }
 
 TEST(DownloadListFile, FailedReadLeavesTheGridAndSaveReplacesTheFile) {
@@ -62,26 +86,77 @@ TEST(DownloadListFile, FailedReadLeavesTheGridAndSaveReplacesTheFile) {
   EXPECT_EQ(loaded.rows, grid.rows);
 }
 
-TEST(DownloadList, DeleteKeepsTheLastDataRow) {
-  DownloadGrid grid = Grid({{"a"}, {"b"}, {"c"}});
+TEST(DownloadList, DeleteRemovesAnyDataRow) {
+  DownloadGrid grid = Grid({{"a"}, {"b"}});
   EXPECT_FALSE(DeleteGridRow(grid, 0));
-  EXPECT_FALSE(DeleteGridRow(grid, 4));
-  EXPECT_TRUE(DeleteGridRow(grid, 2));
-  EXPECT_EQ(grid.rows[2][kColUrl], "c");
-  EXPECT_TRUE(DeleteGridRow(grid, 2));
-  EXPECT_FALSE(DeleteGridRow(grid, 1));
-  EXPECT_EQ(grid.RowCount(), 2);
+  EXPECT_FALSE(DeleteGridRow(grid, 3));
+  EXPECT_TRUE(DeleteGridRow(grid, 1));
+  EXPECT_EQ(grid.rows[1][kColUrl], "b");
+  EXPECT_TRUE(DeleteGridRow(grid, 1));
+  EXPECT_EQ(grid.RowCount(), 1);
 }
 
-TEST(DownloadList, FloatEntriesAreAppendedInOrder) {
-  DownloadGrid grid = Grid({{"first"}});
-  AppendFloatEntries(
-      grid, {MakeFloatEntry("u1", "two\r\nlines", "", "", ""),
-             MakeFloatEntry("u2", "c", "", "5", ""), MakeFloatEntry("u3", "", "2", "3", "4")});
-  ASSERT_EQ(grid.RowCount(), 5);
-  EXPECT_EQ(grid.rows[2], (DownloadRow{"u1", "", "1", "", "", "two lines"}));
-  EXPECT_EQ(grid.rows[3], (DownloadRow{"u2", "", "", "5", "", "c"}));
-  EXPECT_EQ(grid.rows[4], (DownloadRow{"u3", "", "2", "3", "4", ""}));
+TEST(DownloadList, RowsAreCheckedNamingTheFieldByItsCaption) {
+  struct Case {
+    DownloadRow row;
+    const char* problem;  // empty: accepted
+  };
+  const Case cases[] = {
+      {{"HTTPS://a.example/rss", "", "", "", ""}, ""},
+      {{"ftp://a/x", "", "30", "23", "59"}, ""},
+      {{"ftps://a", "", "0", "0", "0"}, ""},
+      {{"file:///etc/passwd"}, "Поле «Адрес (URL)»: «file:///etc/passwd» — не адрес http"},
+      {{"a.example/rss"}, "(The field \"Адрес (URL)\""},
+      {{"http:///x"}, "Адрес (URL)"},
+      {{"http://a", "", "31"}, "Поле «Дни (days)»: «31» — не целое число от 0 до 30"},
+      {{"http://a", "", "-1"}, "Дни (days)"},
+      {{"http://a", "", "", "24"},
+       "(The field \"Часы (hours)\": \"24\" is not a whole number from 0 to 23)"},
+      {{"http://a", "", "", "", "1.5"}, "Минуты(Min)"},
+      {{"http://a", "", "", "", "+5"}, "Минуты(Min)"},
+  };
+  for (const Case& c : cases) {
+    const std::string problem = DownloadRowProblem(c.row);
+    if (*c.problem == 0) {
+      EXPECT_EQ(problem, "") << c.row[0];
+    } else {
+      EXPECT_NE(problem.find(c.problem), std::string::npos) << problem;
+    }
+  }
+}
+
+TEST(DownloadList, MergeKeepsBothSidesChanges) {
+  auto rows = [](std::vector<std::array<const char*, 3>> cells) {
+    std::vector<DownloadRow> out{DownloadHeaders()};
+    for (const auto& [url, stamp, comment] : cells)
+      out.push_back({url, stamp, "1", "", "", comment});
+    return out;
+  };
+  const auto base = rows({{"a", "s0", "A"}, {"b", "s0", "B"}, {"c", "s0", "C"}, {"d", "s0", "D"}});
+  // Here: a's comment edited, c deleted, e added. There: a and b stamped, d deleted, f added.
+  const auto mine = rows({{"a", "s0", "A2"}, {"b", "s0", "B"}, {"d", "s0", "D"}, {"e", "", "E"}});
+  const auto theirs = rows({{"a", "s1", "A"}, {"b", "s1", "B"}, {"c", "s1", "C"}, {"f", "", "F"}});
+  EXPECT_EQ(MergeListRows(base, mine, theirs),
+            rows({{"a", "s1", "A2"}, {"b", "s1", "B"}, {"e", "", "E"}, {"f", "", "F"}}));
+}
+
+TEST(DownloadList, SaveMergesWithWhatAnotherProcessWrote) {
+  test::TempDir dir;
+  const std::string list = dir / "DLFiles.txt";
+  DownloadGrid grid = Grid({{"a", "", "1"}, {"b", "", "1"}});
+  std::vector<DownloadRow> base = grid.rows;
+  SaveGridMerged(list, grid, base);  // written as it stands
+  DownloadGrid other = grid;
+  other.rows[2][kColStamp] = "stamped there";
+  SaveGridToFile(list, other);
+  grid.rows[1][kColComment] = "here";
+  SaveGridMerged(list, grid, base);
+  DownloadGrid saved;
+  LoadGridFromFile(list, saved);
+  EXPECT_EQ(saved.rows[1], (DownloadRow{"a", "", "1", "", "", "here"}));
+  EXPECT_EQ(saved.rows[2][kColStamp], "stamped there");
+  EXPECT_EQ(base, saved.rows);
+  EXPECT_TRUE(std::filesystem::exists(dir.path() / "DLFiles.lock"));
 }
 
 class Schedule : public ::testing::Test {

@@ -5,6 +5,7 @@ Prints "http PORT" (and "ftp PORT" with --ftp ROOT) on stdout once it listens, t
 until it is killed.
 
   /feed/NAME        200, a small RSS document naming NAME
+  /site/NAME        200, an HTML page announcing /feed/NAME (and a translation of itself)
   /size/N[/ANY]     200, N bytes of an RSS document
   /status/N         status N with an HTML error page
   /redirect/N       a chain of N redirects ending at /feed/redirected
@@ -67,6 +68,10 @@ class Handler(BaseHTTPRequestHandler):
         try:
             if kind == 'feed':
                 self.send_body(feed(arg))
+            elif kind == 'site':
+                self.send_body(('<html><head><link rel="alternate" hreflang="de" href="/de/">'
+                                '<link rel="alternate" type="application/rss+xml" href="../feed/%s">'
+                                '</head><body>site</body></html>' % arg).encode())
             elif kind == 'size':
                 self.send_body(feed('size', int(arg)))
             elif kind == 'status':

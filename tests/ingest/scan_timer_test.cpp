@@ -70,12 +70,12 @@ TEST(ScanTimerTest, AStopDuringARunIsKeptAndAFailedRunLeavesTheTimerStopped) {
 TEST(StoreSwapTest, SavesTheOldIndexesAndNeverCarriesKeysToAnotherStore) {
   TempDir dir;
   const std::string oldStore = dir / "old.rss";
-  KeyIndex storeIndex, readIndex;
+  KeyIndex storeIndex, readIndex, readBase;
   storeIndex.Add(MessageKey("a"));
   readIndex.Add(ReadKey("t", "a"));
 
   // The new store does not exist: both indexes start empty.
-  SwitchStore(oldStore, dir / "new.rss", storeIndex, readIndex);
+  SwitchStore(oldStore, dir / "new.rss", storeIndex, readIndex, readBase);
   EXPECT_EQ(ReadFile(dir / "old.BCRC32"), MessageKey("a") + "\r\n");
   EXPECT_EQ(ReadFile(dir / "old.RMCRC32"), ReadKey("t", "a") + "\r\n");
   EXPECT_EQ(storeIndex.Size(), 0u);
@@ -87,7 +87,7 @@ TEST(StoreSwapTest, SavesTheOldIndexesAndNeverCarriesKeysToAnotherStore) {
             "<link><![CDATA[l]]></link>\r\n<description><![CDATA[b]]></description>\r\n"
             "<pubDate><![CDATA[p]]></pubDate>\r\n</item>\r\n");
   WriteFile(dir / "third.RMCRC32", ReadKey("t", "b") + "\r\n");
-  SwitchStore(dir / "new.rss", dir / "third.rss", storeIndex, readIndex);
+  SwitchStore(dir / "new.rss", dir / "third.rss", storeIndex, readIndex, readBase);
   EXPECT_EQ(storeIndex.Keys(), std::vector<std::string>{MessageKey("b")});
   EXPECT_EQ(ReadFile(dir / "third.BCRC32"), MessageKey("b") + "\r\n");
   EXPECT_TRUE(readIndex.Contains(ReadKey("t", "b")));
@@ -96,12 +96,12 @@ TEST(StoreSwapTest, SavesTheOldIndexesAndNeverCarriesKeysToAnotherStore) {
   // loaded as it stands, not rebuilt from the empty store.
   WriteFile(oldStore, "");
   WriteFile(dir / "old.BCRC32", MessageKey("a") + "\r\n");
-  SwitchStore(dir / "third.rss", oldStore, storeIndex, readIndex);
+  SwitchStore(dir / "third.rss", oldStore, storeIndex, readIndex, readBase);
   EXPECT_EQ(storeIndex.Keys(), std::vector<std::string>{MessageKey("a")});
 
   // A new store that cannot be parsed leaves both indexes as they were.
   WriteFile(dir / "broken.rss", "<item>");
-  EXPECT_THROW(SwitchStore(oldStore, dir / "broken.rss", storeIndex, readIndex), Error);
+  EXPECT_THROW(SwitchStore(oldStore, dir / "broken.rss", storeIndex, readIndex, readBase), Error);
   EXPECT_EQ(storeIndex.Keys(), std::vector<std::string>{MessageKey("a")});
 }
 

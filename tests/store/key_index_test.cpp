@@ -5,6 +5,7 @@
 #include <random>
 
 #include "store/crc32.h"
+#include "store/store_recovery.h"
 #include "test_support.h"
 #include "util/file_io.h"
 
@@ -67,6 +68,26 @@ TEST(KeyIndex, FailedLoadOrSaveKeepsIndexAndFileAndAMissingFileGivesAnEmptyIndex
   EXPECT_EQ(test::ReadBytes(dir.path() / "s.BCRC32"), "00000000001000000000001\r\n");
   index.Load(dir.Name("missing.RMCRC32"));
   EXPECT_EQ(index.Size(), 0u);
+}
+
+TEST(ReadIndexSave, KeepsTheMarksAnotherWindowSavedAndTakesBackOnlyOwnUnmarks) {
+  TempDir dir;
+  const std::string store = dir / "news.rss";
+  test::WriteBytes(dir.path() / "news.RMCRC32", "k1\r\nk2\r\n");
+  KeyIndex one, oneBase, two, twoBase;
+  one.Load(ReadIndexName(store));
+  oneBase = one;
+  two = one;
+  twoBase = one;
+  one.Add("k3");     // read in the first window
+  one.Remove("k1");  // and marked unread there
+  two.Add("k4");
+  two.Remove("k2");
+  SaveReadIndexLocked(store, one, oneBase);
+  SaveReadIndexLocked(store, two, twoBase);
+  EXPECT_EQ(test::ReadBytes(dir.path() / "news.RMCRC32"), "k3\r\nk4\r\n");
+  EXPECT_EQ(two.Keys(), (std::vector<std::string>{"k3", "k4"}));
+  EXPECT_EQ(twoBase.Keys(), two.Keys());
 }
 
 TEST(IndexNames, ReplaceTheExtensionOfTheFileNameOnly) {

@@ -1,6 +1,7 @@
 #include "util/file_io.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "test_support.h"
 #include "util/settings_file.h"
@@ -24,15 +25,53 @@ TEST(WriteFileAtomic, ReplacesTheFileOrFailsNamingItAndLeavesNoTemporaryFiles) {
   WriteFileAtomic(name, "old");
   WriteFileAtomic(name, "new contents");
   EXPECT_EQ(ReadWholeFile(name), "new contents");
-  // A folder where the file should be: the rename cannot replace it, even for root.
+  // A folder or a FIFO where the file should be is refused and left as it is, even for root.
   std::filesystem::create_directory(dir.path() / "index.BCRC32");
-  EXPECT_NE(test::ErrorText([&] {
-              WriteFileAtomic(dir.Name("index.BCRC32"), "data");
-            }).find("index.BCRC32"),
-            std::string::npos);
+  ASSERT_EQ(::mkfifo((dir.path() / "fifo").c_str(), 0644), 0);
+  for (const char* other : {"index.BCRC32", "fifo"}) {
+    EXPECT_NE(test::ErrorText([&] { WriteFileAtomic(dir.Name(other), "data"); }).find(other),
+              std::string::npos);
+  }
   EXPECT_TRUE(std::filesystem::is_directory(dir.path() / "index.BCRC32"));
-  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 2);
+  EXPECT_TRUE(std::filesystem::is_fifo(dir.path() / "fifo"));
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 3);
   EXPECT_THROW(WriteFileAtomic(dir.Name("missing/x.txt"), "data"), Error);
+}
+
+TEST(WriteFileAtomic, KeepsTheModeWritesThroughLinksAndGivesNewFilesTheUmask) {
+  namespace fs = std::filesystem;
+  TempDir dir;
+  auto mode = [](const fs::path& p) {
+    struct stat st {};
+    ::stat(p.c_str(), &st);
+    return st.st_mode & 07777;
+  };
+  const fs::path list = dir.path() / "private.RssUrl";
+  test::WriteBytes(list, "old");
+  fs::permissions(list, fs::perms::owner_read | fs::perms::owner_write);
+  WriteFileAtomic(dir.Name("private.RssUrl"), "user:pass@host");
+  EXPECT_EQ(mode(list), 0600u);
+
+  // A chain of two links, the second relative: the file at its end is replaced.
+  fs::create_directory(dir.path() / "real");
+  test::WriteBytes(dir.path() / "real/DLFiles.txt", "old");
+  ::chmod((dir.path() / "real/DLFiles.txt").c_str(), 0640);
+  fs::create_symlink("real/DLFiles.txt", dir.path() / "link1");
+  fs::create_symlink(dir.path() / "link1", dir.path() / "DLFiles.txt");
+  WriteFileAtomic(dir.Name("DLFiles.txt"), "new");
+  EXPECT_TRUE(fs::is_symlink(dir.path() / "DLFiles.txt"));
+  EXPECT_TRUE(fs::is_symlink(dir.path() / "link1"));
+  EXPECT_EQ(test::ReadBytes(dir.path() / "real/DLFiles.txt"), "new");
+  EXPECT_EQ(mode(dir.path() / "real/DLFiles.txt"), 0640u);
+  // A dangling link makes the file it names.
+  fs::create_symlink("real/made.txt", dir.path() / "dangling");
+  WriteFileAtomic(dir.Name("dangling"), "made");
+  EXPECT_EQ(test::ReadBytes(dir.path() / "real/made.txt"), "made");
+
+  const mode_t old = ::umask(027);
+  WriteFileAtomic(dir.Name("new.txt"), "x");
+  ::umask(old);
+  EXPECT_EQ(mode(dir.path() / "new.txt"), 0640u);
 }
 
 TEST(ReadWholeFile, MissingFileAndFolderAreErrorsNamingThePath) {
