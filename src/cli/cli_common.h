@@ -31,6 +31,7 @@ void AddDownloadCommands(std::vector<Command>& commands);
 void AddSearchCommands(std::vector<Command>& commands);
 void AddExportCommands(std::vector<Command>& commands);
 void AddSpeakCommands(std::vector<Command>& commands);
+void AddUpdateCommands(std::vector<Command>& commands);
 
 // A UTF-8 argument as core (Windows-1251) text.
 std::string Arg(const std::string& utf8);

@@ -129,7 +129,9 @@ int Download(Context&, const std::vector<std::string>& args) {
   }
   const std::string folder = Trimmed(*a.folder);
   if (folder.empty()) {
-    throw Error("No download folder: choose the folder for downloaded files (EditDirSaveDFiles)");
+    throw Error(
+        "No download folder: choose the folder for downloaded files with the \"?\" button "
+        "beside \"Folder for downloaded files\" on the downloads page");
   }
   FeedFetcher fetcher;
   CliProgress progress;

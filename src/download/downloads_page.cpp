@@ -6,6 +6,7 @@
 #include <QFileDialog>
 #include <QHeaderView>
 #include <QTimer>
+#include <algorithm>
 #include <exception>
 #include <filesystem>
 
@@ -56,11 +57,13 @@ DownloadsPage::DownloadsPage(AppState& state, QWidget* parent)
   // One line a row, as the list file keeps it.
   grid->setWordWrap(false);
   grid->verticalHeader()->setDefaultSectionSize(grid->fontMetrics().height() + 6);
-  for (int column = 0; column < kDownloadColumns; ++column) {
-    grid->setColumnWidth(column, kColumnWidths[column]);
-  }
   SetDownloadGridHeaders(grid_);
   ShowGrid();
+  // The designed widths, widened where the font would cut a header.
+  for (int column = 0; column < kDownloadColumns; ++column) {
+    grid->setColumnWidth(
+        column, std::max(kColumnWidths[column], grid->horizontalHeader()->sectionSizeHint(column)));
+  }
   SelectRow(1);
 }
 
@@ -139,6 +142,10 @@ std::string DownloadsPage::Folder() const {
   const size_t first = text.find_first_not_of(' ');
   if (first == std::string::npos) return {};
   return text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
+std::string DownloadsPage::FolderForStore() const {
+  return ui->CBoxAddDownloadsToStore->isChecked() ? Folder() : std::string();
 }
 
 void DownloadsPage::ShowGrid() {

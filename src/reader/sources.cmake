@@ -8,4 +8,5 @@ list(APPEND VORLIN_CORE_SOURCES
   src/reader/history.cpp
   src/reader/read_marks.cpp
   src/reader/channel_lists.cpp
-  src/reader/export.cpp)
+  src/reader/export.cpp
+  src/reader/store_refresh.cpp)

@@ -22,7 +22,7 @@ struct SettingKey {
   ApplyRule rule;
 };
 
-inline constexpr int kSettingKeyCount = 52;
+inline constexpr int kSettingKeyCount = 54;
 
 // In write order.
 const std::array<SettingKey, kSettingKeyCount>& SettingKeys();

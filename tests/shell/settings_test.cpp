@@ -32,13 +32,14 @@ const char kKeyOrder[] =
     "PageControlSearching.TabIndex RGroupAnimSpeech.ItemIndex CBoxPASHeadline.Checked "
     "CkBoxASTitleRSS.Checked CkBoxASTitle.Checked CkBoxASPubDate.Checked CkBoxASLink.Checked "
     "MemoASHeadline.Font MemoASHeadline.Color MemoAS.Font MemoAS.Color EditAnStr.Font "
-    "EditAnStr.Color CkBoxMarkReadMes.Checked SpinEditIntervalInSec.Value";
+    "EditAnStr.Color CkBoxMarkReadMes.Checked SpinEditIntervalInSec.Value "
+    "CBoxAddDownloadsToStore.Checked CBoxLoadStoreAtStart.Checked";
 
 std::string Line(const std::string& key, const std::string& value) {
   return key + "=" + value + "\r\n";
 }
 
-TEST_F(WindowTest, ExitWritesExactlyTheFiftyTwoKeysInTableOrder) {
+TEST_F(WindowTest, ExitWritesExactlyTheFiftyFourKeysInTableOrder) {
   Start();
   Find<QPlainTextEdit>("MRSSDir")->setPlainText(QStringLiteral("/data/feeds\n/data/более"));
   Find<QAbstractButton>("ButtonExit")->click();
@@ -49,7 +50,7 @@ TEST_F(WindowTest, ExitWritesExactlyTheFiftyTwoKeysInTableOrder) {
   for (const std::string& line : SplitLines(text)) {
     keys << QString::fromStdString(line.substr(0, line.find('=')));
   }
-  EXPECT_EQ(keys.size(), 52);
+  EXPECT_EQ(keys.size(), 54);
   EXPECT_EQ(keys, QString::fromLatin1(kKeyOrder).split(' '));
   EXPECT_NE(text.find("ListBoxTitle.Font=-16777208|-13|Tahoma|0|96|10|nnnn\r\n"),
             std::string::npos);
@@ -90,12 +91,13 @@ TEST_F(WindowTest, ARestartRestoresEveryControlButTheHeadlineSwitch) {
              {"ComboBoxWBFont.ItemIndex", "4"},
              {"PageControl.TabIndex", "2"},
              {"PageControlOp.TabIndex", "5"},
-             {"SpinEditIntervalInSec.Value", "999"}}) {
+             {"SpinEditIntervalInSec.Value", "999"},
+             {"CBoxLoadStoreAtStart.Checked", "0"}}) {
       changed.Set(key, value);
     }
     ApplySettings(&window, changed);
     Find<QAbstractButton>("CBoxPASHeadline")->setChecked(false);
-    ASSERT_EQ(CollectSettings(&window).Entries().size(), 52u);
+    ASSERT_EQ(CollectSettings(&window).Entries().size(), 54u);
     Stop();
   }
   EXPECT_NE(dir_.Read("OpsRss.txt").find("CBoxPASHeadline.Checked=0\r\n"), std::string::npos);
