@@ -218,7 +218,7 @@ int64_t FeedFetcher::FetchUrlToFile(const std::string& url, const std::string& f
     throw Error("Cannot write file " + path + ": " + ErrnoText(t.writeErrno));
   }
   if (t.bytes == 0) {
-    progress.ShowStatusText(W("Internet Open URL Error! Не правльный URL! ") + url);
+    progress.ShowStatusText(W("Internet Open URL Error! Неправильный URL! ") + url);
   } else {
     progress.ShowStatusText(W("Ошибка загрузки (Download error) ") + url + ": " +
                             Utf8ToCp1251(lastError_));
@@ -230,7 +230,9 @@ bool FeedFetcher::DownloadFeedToFolder(const std::string& url, const std::string
                                        Progress& progress) {
   lastFile_.clear();
   if (folder.empty()) {
-    throw Error("No download folder: choose the folder for downloaded files (EditDirSaveDFiles)");
+    throw Error(
+        "No download folder: choose the folder for downloaded files with the \"?\" button "
+        "beside \"Folder for downloaded files\" on the downloads page");
   }
   const std::string stem = FeedFileStem(url);
   const std::string base = InFolder(folder, stem) + "_";

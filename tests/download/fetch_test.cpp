@@ -133,7 +133,7 @@ TEST_F(Fetch, StatusTextsAndRequestHeaders) {
   progress_.texts.clear();
   const std::string bad = server_.Url("/status/404");
   EXPECT_EQ(fetcher_.FetchUrlToFile(bad, folder_ + "/e.xml", progress_), 0);
-  EXPECT_EQ(progress_.texts.back(), "Internet Open URL Error! Не правльный URL! " + bad);
+  EXPECT_EQ(progress_.texts.back(), "Internet Open URL Error! Неправильный URL! " + bad);
 }
 
 TEST_F(Fetch, FolderErrorsEndTheBatch) {
