@@ -269,7 +269,9 @@ void ScanPage::ButtonDelDirInMRSSDirClick() {
   std::vector<std::string> lines = SplitLines(ControlText(ui.MRSSDir));
   if (line >= static_cast<int>(lines.size())) return;
   lines.erase(lines.begin() + line);
-  SetControlText(ui.MRSSDir, JoinLines(lines));
+  std::string text;  // one folder a line, no line end after the last
+  for (const std::string& folder : lines) text += (text.empty() ? "" : "\n") + folder;
+  SetControlText(ui.MRSSDir, text);
   // The cursor stays on the line that took the removed one's place.
   cursor = ui.MRSSDir->textCursor();
   cursor.movePosition(QTextCursor::Start);
