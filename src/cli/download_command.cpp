@@ -131,7 +131,7 @@ int Download(Context&, const std::vector<std::string>& args) {
   if (folder.empty()) {
     throw Error(
         "No download folder: choose the folder for downloaded files with the \"?\" button "
-        "beside \"Folder for downloaded files\" on the downloads page");
+        "beside \"Download folder\" on the downloads page");
   }
   FeedFetcher fetcher;
   CliProgress progress;

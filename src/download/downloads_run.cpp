@@ -21,7 +21,7 @@ void RequireFolder(const std::string& folder) {
   if (folder.empty()) {
     throw Error(
         "No download folder: choose the folder for downloaded files with the \"?\" button "
-        "beside \"Folder for downloaded files\" on the downloads page");
+        "beside \"Download folder\" on the downloads page");
   }
 }
 

@@ -232,7 +232,7 @@ bool FeedFetcher::DownloadFeedToFolder(const std::string& url, const std::string
   if (folder.empty()) {
     throw Error(
         "No download folder: choose the folder for downloaded files with the \"?\" button "
-        "beside \"Folder for downloaded files\" on the downloads page");
+        "beside \"Download folder\" on the downloads page");
   }
   const std::string stem = FeedFileStem(url);
   const std::string base = InFolder(folder, stem) + "_";

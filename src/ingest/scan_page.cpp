@@ -286,10 +286,11 @@ void ScanPage::RunAfterDownload() {
     return;
   }
   if (StoreName().empty()) {
-    AppendLog(QStringLiteral(
-        "    Хранилище не выбрано: загруженное не добавлено. Выберите его кнопкой \"?\" у поля "
-        "\"Хранилище всех RSS.\" (No store chosen: the downloads were not added. Choose it with "
-        "the \"?\" button beside \"The Vault all RSS.\")"));
+    // The third panel, not the log: a download list used without a store is no failure.
+    status_->SetPanelText(
+        2, QStringLiteral("Хранилище не выбрано: загруженное не добавлено, выберите его кнопкой "
+                          "\"?\" на странице сканирования. (No store chosen: the downloads were "
+                          "not added; choose it with \"?\" on the scan page.)"));
     return;
   }
   AppendLog(QStringLiteral(

@@ -139,7 +139,7 @@ TEST_F(Fetch, StatusTextsAndRequestHeaders) {
 TEST_F(Fetch, FolderErrorsEndTheBatch) {
   EXPECT_NE(test::ErrorText([&] {
               fetcher_.DownloadFeedToFolder(server_.Url("/feed/a"), "", progress_);
-            }).find("EditDirSaveDFiles"),
+            }).find("Download folder"),
             std::string::npos);
   EXPECT_NE(test::ErrorText([&] {
               fetcher_.DownloadFeedToFolder(server_.Url("/feed/a"), folder_ + "/no/such",
