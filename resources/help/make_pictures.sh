@@ -9,7 +9,7 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
 # A small store of invented channels, Windows-1251 like every store.
-python3 - "$work/news.rss" <<'PY'
+python3 - "$work/news.rss" "$work/DLFiles.txt" <<'PY'
 import sys
 items = [
     ("Новости науки", "Телескоп нашёл новую комету", "Обсерватория сообщила о комете, видимой в бинокль."),
@@ -27,6 +27,13 @@ for i, (chan, title, text) in enumerate(items):
         out += "<%s><![CDATA[%s]]></%s>\r\n" % (tag, value, tag)
     out += "</item>\r\n"
 open(sys.argv[1], "wb").write(out.encode("cp1251"))
+# A download list of invented feeds for the downloads page.
+rows = [("URL-Адрес", "Date of the last Downloading", "Days", "Hours", "Min", "Commentary"),
+        ("http://news.example.invalid/rss.xml", "", "0", "1", "0", "Новости науки"),
+        ("http://city.example.invalid/feed", "", "1", "0", "0", "Городские новости"),
+        ("http://tech.example.invalid/atom.xml", "", "0", "6", "0", "Tech Daily")]
+text = "".join(";".join(r) + ";\r\n" for r in rows)
+open(sys.argv[2], "wb").write(text.encode("cp1251"))
 PY
 
 shot() {  # name, settings lines, extra options...
@@ -35,9 +42,12 @@ shot() {  # name, settings lines, extra options...
   local cfg="$work/cfg-$name"
   mkdir -p "$cfg"
   printf '%s\r\n' "/home/user/feeds" "/home/user/captured" > "$cfg/DirRss.txt"
-  printf "EditNameFileAllRSS.Text=$work/news.rss\r\n$settings" > "$cfg/OpsRss.txt"
-  xvfb-run -a -s "-screen 0 1024x768x24" "$vorlin" --config-dir "$cfg" \
-    --screenshot "$work/$name.png" --screenshot-delay-ms 800 "$@" 2>/dev/null
+  cp "$work/DLFiles.txt" "$cfg/"
+  # Every name the window shows is one a reader could have: the store is named relative to
+  # the working folder, and no temporary folder appears in any field.
+  printf "EditNameFileAllRSS.Text=news.rss\r\nEditTimeScan.Text=15\r\nEditDirSaveDFiles.Text=/home/user/feeds\r\nEditDirFavoritListChannel.Text=/home/user/vorlin/\r\n$settings" > "$cfg/OpsRss.txt"
+  (cd "$work" && xvfb-run -a -s "-screen 0 1024x768x24" "$vorlin" --config-dir "$cfg" \
+    --screenshot "$work/$name.png" --screenshot-delay-ms 800 "$@" 2>/dev/null)
   # Full-window shots are scaled to fit the help view beside its scroll bar.
   convert "$work/$name.png" -filter Lanczos -resize "560x>" -quality 90 "$here/$name.jpg"
 }

@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QMessageBox>
 
+#include "app/window_texts.h"
+
 namespace vorlin {
 
 namespace {
@@ -15,11 +17,13 @@ std::function<void(const QString&)>& Sink() {
 }  // namespace
 
 void ReportError(const QString& message) {
+  const QString shown = BilingualError(message);
   if (Sink()) {
-    Sink()(message);
+    Sink()(shown);
     return;
   }
-  QMessageBox::critical(QApplication::activeWindow(), QStringLiteral("Vorlin"), message);
+  QMessageBox::critical(QApplication::activeWindow(), QStringLiteral("Vorlin: ошибка (error)"),
+                        shown);
 }
 
 void SetErrorSink(std::function<void(const QString&)> sink) { Sink() = std::move(sink); }

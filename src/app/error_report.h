@@ -7,8 +7,8 @@
 
 namespace vorlin {
 
-// Shows `message` (what failed, which file and why) in a modal error box, or hands it to the
-// sink installed below.
+// Shows `message` (what failed, which file and why) with its Russian half (BilingualError) in
+// a modal error box, or hands that text to the sink installed below.
 void ReportError(const QString& message);
 
 // Replaces the error box, for tests that run without anyone to close it; an empty function

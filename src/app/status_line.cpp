@@ -4,6 +4,7 @@
 #include <QLabel>
 
 #include "app/control_state.h"
+#include "app/window_texts.h"
 
 namespace vorlin {
 
@@ -23,7 +24,14 @@ StatusLine::StatusLine(QWidget* parent) : QStatusBar(parent) {
   }
 }
 
-void StatusLine::SetPanelText(int panel, const QString& text) { panels_[panel]->setText(text); }
+void StatusLine::SetPanelText(int panel, const QString& text) {
+  panels_[panel]->setText(panel == 2 ? BilingualStatus(text) : text);
+}
+
+void StatusLine::ClearResults() {
+  panels_[1]->clear();
+  panels_[2]->clear();
+}
 
 QString StatusLine::PanelText(int panel) const { return panels_[panel]->text(); }
 

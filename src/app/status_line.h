@@ -18,9 +18,13 @@ class StatusLine : public QStatusBar {
  public:
   explicit StatusLine(QWidget* parent = nullptr);
 
-  // `panel` is 0, 1 or 2.
+  // `panel` is 0, 1 or 2. The core's texts in the third panel get their other language
+  // (BilingualStatus).
   void SetPanelText(int panel, const QString& text);
   QString PanelText(int panel) const;
+  // The next action of the user: the result of the last operation (second and third panels)
+  // has been read and goes; the timers' counters in the first panel stay.
+  void ClearResults();
 
  private:
   QLabel* panels_[3];

@@ -33,6 +33,7 @@ void AddExportCommands(std::vector<Command>& commands);
 void AddSpeakCommands(std::vector<Command>& commands);
 void AddOpmlCommands(std::vector<Command>& commands);
 void AddDiscoverCommands(std::vector<Command>& commands);
+void AddUpdateCommands(std::vector<Command>& commands);
 
 // A UTF-8 argument as core (Windows-1251) text.
 std::string Arg(const std::string& utf8);

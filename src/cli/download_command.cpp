@@ -180,7 +180,9 @@ int Download(Context& context, const std::vector<std::string>& args) {
   }
   const std::string folder = Trimmed(*a.folder);
   if (folder.empty()) {
-    throw Error("No download folder: choose the folder for downloaded files (EditDirSaveDFiles)");
+    throw Error(
+        "No download folder: choose the folder for downloaded files with the \"?\" button "
+        "beside \"Download folder\" on the downloads page");
   }
   const int parallel =
       a.parallel.value_or(static_cast<int>(SettingsFile::Load(context.configDir + "OpsRss.txt")

@@ -21,6 +21,7 @@ std::vector<Command> AllCommands() {
   vorlin::cli::AddStoreCommands(commands);
   vorlin::cli::AddIngestCommands(commands);
   vorlin::cli::AddDownloadCommands(commands);
+  vorlin::cli::AddUpdateCommands(commands);
   vorlin::cli::AddSearchCommands(commands);
   vorlin::cli::AddExportCommands(commands);
   vorlin::cli::AddSpeakCommands(commands);

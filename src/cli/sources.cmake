@@ -4,6 +4,7 @@ set(VORLIN_CLI_SOURCES
   src/cli/ingest_commands.cpp
   src/cli/demo_command.cpp
   src/cli/download_command.cpp
+  src/cli/update_command.cpp
   src/cli/search_command.cpp
   src/cli/search_args.cpp
   src/cli/export_command.cpp

@@ -8,6 +8,7 @@
 #include <QHeaderView>
 #include <QMessageBox>
 #include <QTimer>
+#include <algorithm>
 #include <exception>
 #include <filesystem>
 
@@ -74,15 +75,18 @@ DownloadsPage::DownloadsPage(AppState& state, QWidget* parent)
   // One line a row, as the list file keeps it.
   grid->setWordWrap(false);
   grid->verticalHeader()->setDefaultSectionSize(grid->fontMetrics().height() + 6);
-  for (int column = 0; column < kDownloadColumns; ++column) {
-    grid->setColumnWidth(column, kColumnWidths[column]);
-  }
   SetDownloadGridHeaders(grid_);
   listBase_ = grid_.rows;
   ShowGrid();
   // libcurl's global set-up is not thread-safe: it runs here, on the UI thread, before any
   // worker (a fetch, a feed discovery) can be the first to make a fetcher.
   FeedFetcher{};
+  // The designed widths, widened where the font would cut a header.
+  for (int column = 0; column < kDownloadColumns; ++column) {
+    grid->setColumnWidth(
+        column, std::max(kColumnWidths[column], grid->horizontalHeader()->sectionSizeHint(column)));
+  }
+  SelectRow(1);
 }
 
 DownloadsPage::~DownloadsPage() {
@@ -175,6 +179,10 @@ std::string DownloadsPage::Folder() const {
   const size_t first = text.find_first_not_of(' ');
   if (first == std::string::npos) return {};
   return text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
+std::string DownloadsPage::FolderForStore() const {
+  return ui->CBoxAddDownloadsToStore->isChecked() ? Folder() : std::string();
 }
 
 void DownloadsPage::ShowGrid() {

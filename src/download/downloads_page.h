@@ -53,6 +53,9 @@ class DownloadsPage : public QWidget {
   void SaveDownloadList(const std::string& folder);
 
   const DownloadGrid& Grid() const { return grid_; }
+  // The download folder when "Добавлять загруженное в хранилище" is on (every ingestion run
+  // scans it, and a run follows each download); blank when it is off.
+  std::string FolderForStore() const;
   // The selected list row (1 and up), 0 when none.
   int SelectedRow() const;
   void SelectRow(int row);

@@ -22,7 +22,9 @@ namespace {
 void RequireFolder(const std::string& folder) {
   // An empty folder would put the files into the root of the file system.
   if (folder.empty()) {
-    throw Error("No download folder: choose the folder for downloaded files (EditDirSaveDFiles)");
+    throw Error(
+        "No download folder: choose the folder for downloaded files with the \"?\" button "
+        "beside \"Download folder\" on the downloads page");
   }
 }
 

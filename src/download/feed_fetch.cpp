@@ -99,7 +99,9 @@ int64_t FeedFetcher::FetchUrlToFile(const std::string& url, const std::string& f
 bool FeedFetcher::DownloadFeedToFolder(const std::string& url, const std::string& folder,
                                        Progress& progress) {
   if (folder.empty()) {
-    throw Error("No download folder: choose the folder for downloaded files (EditDirSaveDFiles)");
+    throw Error(
+        "No download folder: choose the folder for downloaded files with the \"?\" button "
+        "beside \"Download folder\" on the downloads page");
   }
   FetchRequest request;
   request.url = url;

@@ -129,4 +129,28 @@ void AddScanFolder(std::vector<std::string>& folderLines, const std::string& fol
   folderLines.push_back(folder);
 }
 
+std::vector<std::string> WithDownloadFolder(std::vector<std::string> folderLines,
+                                            const std::string& downloads, bool subfolders) {
+  std::string folder = ScanFolderOfLine(downloads);
+  if (folder.empty()) return folderLines;
+  // From the download folder up to the root: is any of these folders a scan folder already?
+  std::string above = folder;
+  bool first = true;
+  while (!above.empty()) {
+    for (const std::string& line : folderLines) {
+      const std::string scanned = ScanFolderOfLine(line);
+      if (!scanned.empty() && (first || subfolders) && SameFile(scanned, above)) {
+        return folderLines;
+      }
+    }
+    first = false;
+    while (!above.empty() && above.back() == '/') above.pop_back();
+    const size_t slash = above.rfind('/');
+    if (slash == std::string::npos) break;
+    above.resize(slash + 1);
+  }
+  folderLines.push_back(downloads);
+  return folderLines;
+}
+
 }  // namespace vorlin

@@ -56,4 +56,11 @@ std::string FolderPickerCaption();
 std::string FolderPickerStart(const std::vector<std::string>& folderLines);
 void AddScanFolder(std::vector<std::string>& folderLines, const std::string& folder);
 
+// The scan folders of a run that also takes the download folder `downloads` (a folder name,
+// blank for none): `folderLines` with `downloads` appended, unless a line already reaches it
+// (the same folder under any name, or, with `subfolders`, a folder above it), since a folder
+// scanned twice has its files read twice.
+std::vector<std::string> WithDownloadFolder(std::vector<std::string> folderLines,
+                                            const std::string& downloads, bool subfolders);
+
 }  // namespace vorlin

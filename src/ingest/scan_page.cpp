@@ -1,7 +1,10 @@
 #include "ingest/scan_page.h"
 
 #include <QFileDialog>
+#include <QScrollBar>
+#include <QTextBlock>
 #include <QTimer>
+#include <algorithm>
 #include <exception>
 #include <utility>
 
@@ -84,6 +87,8 @@ void ScanPage::Attach(StatusLine& status, QTimer& timerScan, QFileDialog& storeD
           Reporting(this, &ScanPage::ButtonAddDirToMRSSDirClick));
   connect(ui.ButtonCleanAllInMRSSDir, &QPushButton::clicked, this,
           Reporting(this, &ScanPage::ButtonCleanAllInMRSSDirClick));
+  connect(ui.ButtonDelDirInMRSSDir, &QPushButton::clicked, this,
+          Reporting(this, &ScanPage::ButtonDelDirInMRSSDirClick));
   connect(ui.EditNameFileAllRSS, &QLineEdit::editingFinished, this,
           Reporting(this, &ScanPage::CommitStoreName));
 }
@@ -98,7 +103,12 @@ std::string ScanPage::ScanFolders() const { return ControlText(ui.MRSSDir); }
 
 void ScanPage::SetScanFolders(const std::string& lines) { SetControlText(ui.MRSSDir, lines); }
 
-void ScanPage::AppendLog(const QString& line) { ui.MemoLog->appendPlainText(line); }
+void ScanPage::AppendLog(const QString& line) {
+  ui.MemoLog->appendPlainText(line);
+  // The newest line is the one the user waits for, wherever the pane was scrolled.
+  QScrollBar* bar = ui.MemoLog->verticalScrollBar();
+  bar->setValue(bar->maximum());
+}
 
 std::string ScanPage::CommitStoreName() {
   const std::string typed = StoreName();
@@ -109,8 +119,10 @@ std::string ScanPage::CommitStoreName() {
 IngestOptions ScanPage::Options() const {
   IngestOptions options;
   options.storeName = state_.indexStore;
-  options.scanFolders = SplitLines(ControlText(ui.MRSSDir));
   options.scanSubfolders = ui.CBoxScanSubDir->isChecked();
+  options.scanFolders = WithDownloadFolder(SplitLines(ControlText(ui.MRSSDir)),
+                                           downloadFolder_ ? downloadFolder_() : std::string(),
+                                           options.scanSubfolders);
   options.purgeDuplicates = ui.CBoxPurgeEq->isChecked();
   options.deleteProcessed = ui.CBoxDelRssAfterProc->isChecked();
   options.deleteNotRss = ui.CBoxDeleteXmlNotRSS->isChecked();
@@ -129,16 +141,22 @@ void ScanPage::Run(int (*run)(const IngestOptions&, IngestEnv&)) {
                 Cp1251ToUtf8(ControlText(ui.EditNameFileAllRSS)) +
                 " could not be read or rebuilt at start-up; mend the store or choose another");
   }
+  // Downloads that ended during this run are added by a run of their own right after it.
+  OnExit again([this] {
+    if (!runAfterRun_) return;
+    runAfterRun_ = false;
+    QTimer::singleShot(0, this, Reporting(this, &ScanPage::RunAfterDownload));
+  });
   BusyScope busy(state_);
   running_ = true;
   OnExit done([this] { running_ = false; });
   QWidget& window = *this->window();
   StatusProgress progress(*status_, window);
   RepaintProgress fileProgress(*status_, window);
-  IngestEnv env{state_.storeIndex,
-                [this](const std::string& line) { ui.MemoLog->appendPlainText(ToQ(line)); },
+  IngestEnv env{state_.storeIndex, [this](const std::string& line) { AppendLog(ToQ(line)); },
                 progress, nullptr, &fileProgress};
-  run(Options(), env);
+  const int stored = run(Options(), env);
+  if (stored > 0) emit MessagesStored(stored);
 }
 
 void ScanPage::Sync() {
@@ -249,5 +267,45 @@ void ScanPage::AddScanFolderLine(const std::string& folder) {
 }
 
 void ScanPage::ButtonCleanAllInMRSSDirClick() { ui.MRSSDir->clear(); }
+
+void ScanPage::ButtonDelDirInMRSSDirClick() {
+  QTextCursor cursor = ui.MRSSDir->textCursor();
+  const int line = cursor.blockNumber();
+  std::vector<std::string> lines = SplitLines(ControlText(ui.MRSSDir));
+  if (line >= static_cast<int>(lines.size())) return;
+  lines.erase(lines.begin() + line);
+  std::string text;  // one folder a line, no line end after the last
+  for (const std::string& folder : lines) text += (text.empty() ? "" : "\n") + folder;
+  SetControlText(ui.MRSSDir, text);
+  // The cursor stays on the line that took the removed one's place.
+  cursor = ui.MRSSDir->textCursor();
+  cursor.movePosition(QTextCursor::Start);
+  cursor.movePosition(QTextCursor::NextBlock, QTextCursor::MoveAnchor,
+                      std::min(line, ui.MRSSDir->blockCount() - 1));
+  ui.MRSSDir->setTextCursor(cursor);
+}
+
+void ScanPage::RunAfterDownload() {
+  if (running_) {
+    runAfterRun_ = true;
+    return;
+  }
+  if (StoreName().empty()) {
+    // The third panel, not the log: a download list used without a store is no failure.
+    status_->SetPanelText(
+        2, QStringLiteral("Хранилище не выбрано: загруженное не добавлено, выберите его кнопкой "
+                          "\"?\" на странице сканирования. (No store chosen: the downloads were "
+                          "not added; choose it with \"?\" on the scan page.)"));
+    return;
+  }
+  AppendLog(QStringLiteral(
+      "    Добавление загруженного в хранилище (Adding the downloads to the store)"));
+  // The one-shot run of the start button, its buttons locked as the button does.
+  try {
+    ButtonStartOneClick();
+  } catch (const std::exception& e) {
+    ReportError(QString::fromUtf8(e.what()));
+  }
+}
 
 }  // namespace vorlin

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QWidget>
+#include <functional>
 #include <string>
 
 #include "app/app_state.h"
@@ -32,8 +33,13 @@ class ScanPage : public QWidget {
   void SetStoreName(const std::string& storeName);
   std::string ScanFolders() const;
   void SetScanFolders(const std::string& lines);
-  // Adds a line at the end of the log pane (the downloads log there too).
+  // Adds a line at the end of the log pane (the downloads log there too) and scrolls to it.
   void AppendLog(const QString& line);
+  // The download folder that every run scans besides MRSSDir; it answers blank when the user
+  // has turned that off.
+  void SetDownloadFolder(std::function<std::string()> folder) {
+    downloadFolder_ = std::move(folder);
+  }
 
   // Makes the indexes in memory belong to the store the field names: when the field was
   // edited to name another store, switches to it as ChooseStore does (on failure the field
@@ -42,6 +48,12 @@ class ScanPage : public QWidget {
   std::string CommitStoreName();
 
   const ScanTimer& Timer() const { return timer_; }
+
+ signals:
+  // A run stored `count` new messages (count > 0).
+  void MessagesStored(int count);
+
+ public:
   bool RunInProgress() const { return running_; }
 
   // The handlers. Each one that fails throws Error after the buttons and the timer have taken
@@ -53,6 +65,11 @@ class ScanPage : public QWidget {
   void ButtonGetNameFileAllRSSClick();
   void ButtonAddDirToMRSSDirClick();
   void ButtonCleanAllInMRSSDirClick();
+  // Removes the line of MRSSDir that holds the text cursor.
+  void ButtonDelDirInMRSSDirClick();
+  // After downloads: a one-shot run that adds them to the store (once the run in progress,
+  // if any, has ended). Logs why not when no store is named; shows its own errors.
+  void RunAfterDownload();
 
   // What the two dialog handlers do once the user has confirmed a name: switch to the store
   // `storeName` (its indexes replace those of the current store; on failure the current store
@@ -74,6 +91,8 @@ class ScanPage : public QWidget {
   QFileDialog* storeDialog_ = nullptr;
   ScanTimer timer_;
   bool running_ = false;
+  bool runAfterRun_ = false;  // downloads ended during a run: run again once it is over
+  std::function<std::string()> downloadFolder_;
 };
 
 }  // namespace vorlin

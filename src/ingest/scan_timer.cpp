@@ -11,8 +11,10 @@ long long ParseScanPeriod(std::string_view periodText) {
   constexpr long long kMaxMinutes = 366LL * 24 * 60;
   std::optional<long long> minutes = ParseInteger(periodText);
   if (!minutes || *minutes <= 0 || *minutes > kMaxMinutes) {
-    throw Error("The scan period (EditTimeScan) must be a whole number of minutes from 1 to " +
-                std::to_string(kMaxMinutes) + ", not \"" + Cp1251ToUtf8(periodText) + "\"");
+    throw Error(
+        "The scan period (\"time lag between scan directory with RSS\", scan page) must "
+        "be a whole number of minutes from 1 to " +
+        std::to_string(kMaxMinutes) + ", not \"" + Cp1251ToUtf8(periodText) + "\"");
   }
   return *minutes;
 }

@@ -1,19 +1,19 @@
 #include "reader/reading_page.h"
 
 #include <QApplication>
-#include <QButtonGroup>
 #include <QClipboard>
 #include <QColorDialog>
+#include <QComboBox>
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFontDialog>
-#include <QGridLayout>
 #include <QMouseEvent>
 #include <QStyle>
 #include <QTabBar>
 #include <QTimer>
 #include <QUrl>
+#include <algorithm>
 
 #include "app/control_state.h"
 #include "app/font_value.h"
@@ -32,7 +32,7 @@ ReadingPage::ReadingPage(AppState& state, QWidget* parent)
     : QWidget(parent), state_(state), readMarks_(state.readIndex, state.currentReadKey) {
   ui.setupUi(this);
   // No size chosen yet: the drop-down shows the normal size as its placeholder.
-  ui.ComboBoxWBFont->setPlaceholderText(QStringLiteral("+0 Средний"));
+  ui.ComboBoxWBFont->setPlaceholderText(QStringLiteral("+0 Средний (normal)"));
   ui.ComboBoxWBFont->setCurrentIndex(-1);
 
   const struct {
@@ -56,7 +56,7 @@ ReadingPage::ReadingPage(AppState& state, QWidget* parent)
   for (const auto& entry : icons) entry.button->setIcon(style()->standardIcon(entry.icon));
   ShowReadStatus();
 
-  ShowOptionPagesInRows();
+  ShowOptionPagesInList();
 
   // The fonts that the settings file keeps, at their designed defaults.
   SetControlFont(ui.ListBoxTitle, MakeFontValue("Tahoma", 10));
@@ -67,6 +67,8 @@ ReadingPage::ReadingPage(AppState& state, QWidget* parent)
   model_ = new MessageListModel(state_.messages, this);
   ui.ListBoxTitle->setModel(model_);
   connect(ui.ListBoxTitle, &QListView::clicked, this, &ReadingPage::ListBoxTitleClick);
+  connect(ui.ListBoxTitle->selectionModel(), &QItemSelectionModel::currentChanged, this,
+          &ReadingPage::CurrentLineChanged);
   connect(ui.ComboBoxWBFont, &QComboBox::currentIndexChanged, this,
           &ReadingPage::ApplyHtmlTextSize);
   connect(ui.CheckBoxWBB, &QCheckBox::clicked, this, &ReadingPage::CheckBoxWBBClick);
@@ -108,35 +110,19 @@ void ReadingPage::Attach(StatusLine& status, QTimer& timerReadMes, QFileDialog& 
   ConnectFontAndColourButtons();
 }
 
-void ReadingPage::ShowOptionPagesInRows() {
-  // Six captions do not fit one tab row of the narrow options group: the tab bar would scroll
-  // and clip them. Rows of page buttons stand in for it; the page control stays the one that
-  // the settings and the other code know.
+void ReadingPage::ShowOptionPagesInList() {
+  // Six bilingual captions do not fit one tab row of the narrow options group: the tab bar
+  // would scroll and clip them. A drop-down list of the pages stands in for it; the page
+  // control stays the one that the settings and the other code know.
   QTabWidget* pages = ui.PageControlOp;
-  auto* bar = new QWidget(ui.GroupBoxOptions);
-  bar->setObjectName(QStringLiteral("PageControlOpButtons"));
-  auto* grid = new QGridLayout(bar);
-  grid->setContentsMargins(0, 0, 0, 0);
-  grid->setSpacing(1);
-  auto* group = new QButtonGroup(bar);
-  constexpr int kColumns = 2;
-  for (int i = 0; i < pages->count(); ++i) {
-    auto* button = new QToolButton(bar);
-    button->setText(pages->tabText(i));
-    button->setCheckable(true);
-    button->setAutoRaise(true);
-    button->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
-    group->addButton(button, i);
-    grid->addWidget(button, i / kColumns, i % kColumns);
-  }
+  auto* choice = new QComboBox(ui.GroupBoxOptions);
+  choice->setObjectName(QStringLiteral("PageControlOpChoice"));
+  for (int i = 0; i < pages->count(); ++i) choice->addItem(pages->tabText(i));
   pages->tabBar()->hide();
-  static_cast<QBoxLayout*>(ui.GroupBoxOptions->layout())->insertWidget(0, bar);
-  connect(group, &QButtonGroup::idClicked, pages, &QTabWidget::setCurrentIndex);
-  auto follow = [group](int index) {
-    if (QAbstractButton* button = group->button(index)) button->setChecked(true);
-  };
-  connect(pages, &QTabWidget::currentChanged, bar, follow);
-  follow(pages->currentIndex());
+  static_cast<QBoxLayout*>(ui.GroupBoxOptions->layout())->insertWidget(0, choice);
+  connect(choice, &QComboBox::activated, pages, &QTabWidget::setCurrentIndex);
+  connect(pages, &QTabWidget::currentChanged, choice, &QComboBox::setCurrentIndex);
+  choice->setCurrentIndex(pages->currentIndex());
 }
 
 int ReadingPage::NameLength() const { return ui.SpinEditSimInNameCh->value(); }
@@ -153,9 +139,47 @@ void ReadingPage::FillMessageList(std::vector<int> numbers) {
   model_->Fill(std::move(numbers), ui.SpinEditSimInNameCh->value());
   history_.Clear();
   ShowHistory();
+  FollowList();
 }
 
-void ReadingPage::ShowBareTitles(std::vector<int> numbers) { model_->Fill(std::move(numbers), 0); }
+void ReadingPage::ShowBareTitles(std::vector<int> numbers) {
+  model_->Fill(std::move(numbers), 0);
+  FollowList();
+}
+
+void ReadingPage::FollowList() {
+  if (shown_ < 0) return;
+  const std::vector<int>& numbers = model_->Numbers();
+  auto line = std::find(numbers.begin(), numbers.end(), shown_);
+  if (line == numbers.end()) {
+    ClearViews();
+    return;
+  }
+  SelectLine(static_cast<int>(line - numbers.begin()));
+}
+
+void ReadingPage::ShowFirstMessage() {
+  if (model_->rowCount() == 0) return;
+  SelectAndShow(0);
+}
+
+void ReadingPage::ClearViews() {
+  shown_ = -1;
+  if (timerReadMes_ != nullptr) timerReadMes_->stop();
+  readMarks_.Reset();
+  ShowReadStatus();
+  for (QPlainTextEdit* view : {ui.MemoMess, ui.MemoAS, ui.MemoASHeadline}) view->clear();
+  ClearHeaderFields();
+  ui.EditLink->setToolTip(QString());
+  LoadHtmlText(kEmptyPage);
+}
+
+void ReadingPage::CurrentLineChanged(const QModelIndex& current) {
+  // A click shows its message on release (ListBoxTitleClick); the code's own moves show
+  // what they mean to show.
+  if (selecting_ || !current.isValid() || QApplication::mouseButtons() != Qt::NoButton) return;
+  ListBoxTitleClick();
+}
 
 int ReadingPage::ListedCount() const { return model_->rowCount(); }
 
@@ -168,9 +192,7 @@ void ReadingPage::ResetAfterLoad() {
   model_->Clear();
   history_.Clear();
   ShowHistory();
-  readMarks_.Reset();
-  if (timerReadMes_ != nullptr) timerReadMes_->stop();
-  ShowReadStatus();
+  ClearViews();
 }
 
 int ReadingPage::SelectedLine() const {
@@ -199,7 +221,11 @@ std::string ReadingPage::RenderedText(const std::string& html) {
   return ui.WebBrowser->PlainText();
 }
 
-void ReadingPage::SelectLine(int row) { ui.ListBoxTitle->setCurrentIndex(model_->index(row)); }
+void ReadingPage::SelectLine(int row) {
+  selecting_ = true;
+  ui.ListBoxTitle->setCurrentIndex(model_->index(row));
+  selecting_ = false;
+}
 
 void ReadingPage::ListBoxTitleClick() {
   ShowCurrentMessage();
@@ -212,6 +238,7 @@ void ReadingPage::ShowCurrentMessage() {
   if (!IsLoaded(state_.messages, n)) return;
   timerReadMes_->stop();
   readMarks_.BeginShow();
+  shown_ = n;
   const auto i = static_cast<size_t>(n);
   const MessageList& m = state_.messages;
 

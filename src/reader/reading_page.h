@@ -38,10 +38,15 @@ class ReadingPage : public QWidget {
   // The background colour of the text view, where the colour dialog starts.
   QColor TextBackground() const;
 
-  // Lists the messages with channel-prefixed lines and empties the history.
+  // Lists the messages with channel-prefixed lines and empties the history. The views keep
+  // the message shown only while the new list holds it (its line is then selected).
   void FillMessageList(std::vector<int> numbers);
-  // Lists the messages by their bare titles (the extended search).
+  // Lists the messages by their bare titles (the extended search), with the same rule.
   void ShowBareTitles(std::vector<int> numbers);
+  // Selects the first line and shows its message (after "Найти и показать").
+  void ShowFirstMessage();
+  // Empties the text, HTML and speech views and the header fields: no message is shown.
+  void ClearViews();
   // Puts the empty page into the HTML view and applies the chosen text size.
   void ShowEmptyPage();
   // After the store was loaded again: the list, the history and the current message are
@@ -81,7 +86,7 @@ class ReadingPage : public QWidget {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  void ShowOptionPagesInRows();
+  void ShowOptionPagesInList();
   void LoadHtmlText(const std::string& html);
   void OpenHistoryEntry();
   void RecordHistory();
@@ -89,6 +94,10 @@ class ReadingPage : public QWidget {
   void SelectLine(int row);
   void ShowReadStatus();
   void ConnectFontAndColourButtons();
+  // After the list was filled: selects the shown message's line, or clears the views.
+  void FollowList();
+  // The selection moved by keyboard: show that message as a click does.
+  void CurrentLineChanged(const QModelIndex& current);
 
   Ui::ReadingPage ui;
   AppState& state_;
@@ -100,6 +109,8 @@ class ReadingPage : public QWidget {
   QFileDialog* pictureDialog_ = nullptr;
   QFontDialog* fontDialog_ = nullptr;
   QColorDialog* colorDialog_ = nullptr;
+  int shown_ = -1;          // the message number in the views, -1 when none
+  bool selecting_ = false;  // the code itself moves the selection
 };
 
 }  // namespace vorlin

@@ -3,11 +3,14 @@
 #include <QDateTime>
 #include <QFileDialog>
 #include <QMouseEvent>
+#include <QTimer>
 #include <exception>
 
 #include "app/control_state.h"
 #include "app/error_report.h"
 #include "app/status_line.h"
+#include "reader/background_work.h"
+#include "reader/channel_lists.h"
 #include "reader/date_presets.h"
 #include "reader/message_sort.h"
 #include "store/census.h"
@@ -42,6 +45,15 @@ SearchPage::SearchPage(AppState& state, QWidget* parent) : QWidget(parent), stat
                         ui.LabelSlink, ui.LabelSDataPub}) {
     label->installEventFilter(this);
   }
+  loader_ = new BackgroundWork(this);
+  for (QLineEdit* field : {ui.EditSChannels, ui.EditSTitle, ui.EditSDescription, ui.EditSLink}) {
+    connect(field, &QLineEdit::textEdited, this, &SearchPage::QueryEdited);
+  }
+}
+
+void SearchPage::QueryEdited(const QString& text) {
+  // A typed word must count: a search with the filter off would ignore it without a hint.
+  if (!text.trimmed().isEmpty()) ui.CBoxSetFiler->setChecked(true);
 }
 
 void SearchPage::Attach(StatusLine& status, std::function<std::string()> storeName,
@@ -102,39 +114,130 @@ bool SearchPage::eventFilter(QObject* watched, QEvent* event) {
 void SearchPage::ButtonLoadAllFromArxClick() {
   // An export reads the list it started with to its end, and builds the removal on it.
   if (exporting_) return;
-  BusyScope busy(state_);
-  QPushButton* button = ui.ButtonLoadAllFromArx;
-  button->setEnabled(false);
+  StartLoad(StoreStamp(), true);
+}
+
+void SearchPage::LoadAtStartUp() {
+  if (!ui.CBoxLoadStoreAtStart->isChecked() || loader_->Running()) return;
+  std::string store;
   try {
-    StatusProgress progress(*status_, *window());
-    RecoverStoreIfFree(storeName_());
-    // Events processed during the load see the old list whole, with the numbers that name it.
-    MessageList loaded;
-    const StoreStamp stamp = LoadStoreStamped(storeName_(), loaded, progress);
-    // From the swap on, no number of the old list may be read: every list of them is emptied
-    // before the next event is processed.
-    state_.messages.Swap(loaded);
-    state_.loadedStamp = stamp;
-    state_.found.clear();
-    state_.accumulator.Clear();
-    state_.speechQueue.clear();
-    ui.PanelAllFound->setText(QStringLiteral("0"));
-    emit StoreLoaded();
-    loaded.Clear();
-    selected_.clear();
-    state_.channels.clear();
-    state_.channels = TakeCensus(state_.messages, progress);
-    ShowSelection();
-    allShown_ = state_.channels;
-    ShowChannels();
-    status_->SetPanelText(
-        2, ToQ(CensusSummary(state_.messages.Count(), static_cast<int>(state_.channels.size()))));
+    store = storeName_();
   } catch (const std::exception& e) {
-    button->setEnabled(true);
     ReportError(QString::fromUtf8(e.what()));
     return;
   }
-  button->setEnabled(true);
+  // A new user has no store yet: nothing to load, nothing to report.
+  if (store.empty() || !FileExists(store)) return;
+  StartLoad(StoreStamp(), false);
+}
+
+void SearchPage::RefreshAfterRun() {
+  if (loadedStore_.empty()) return;  // nothing loaded: the next load reads everything anyway
+  if (loader_->Running()) {
+    refreshPending_ = true;
+    return;
+  }
+  StartLoad(state_.loadedStamp, false);
+}
+
+bool SearchPage::LoadInProgress() const { return loader_->Running(); }
+
+void SearchPage::StartLoad(const StoreStamp& from, bool wait) {
+  if (loader_->Running()) loader_->Wait();
+  std::string store;
+  try {
+    store = storeName_();
+  } catch (const std::exception& e) {
+    ReportError(QString::fromUtf8(e.what()));
+    return;
+  }
+  // Only the same store's list can take an appended tail.
+  const StoreStamp since = store == loadedStore_ ? from : StoreStamp();
+  const int generation = ++loadGeneration_;
+  ++state_.busy;  // a close request waits for the load
+  ui.ButtonLoadAllFromArx->setEnabled(false);
+  auto result = std::make_shared<LoadedStore>();
+  loader_->Start(
+      [store, since, result](Progress& progress) {
+        RecoverStoreIfFree(store);
+        *result = LoadStoreOrTail(store, since, progress);
+      },
+      [this](const std::string& text) { status_->SetPanelText(2, ToQ(text)); },
+      [this, generation, store, result, wait](const std::string& error) {
+        if (!error.empty()) {
+          --state_.busy;
+          if (generation == loadGeneration_) ui.ButtonLoadAllFromArx->setEnabled(true);
+          ReportError(QString::fromUtf8(error));
+          return;
+        }
+        FinishLoad(generation, store, result, wait);
+      });
+  if (wait) loader_->Wait();
+}
+
+void SearchPage::FinishLoad(int generation, const std::string& store,
+                            std::shared_ptr<LoadedStore> result, bool wait) {
+  // A search, a run, an export or reading aloud may be working through the lists while it
+  // processes events; the new list waits until it has ended. (The button's own load is taken
+  // at once: whatever it was pressed in the middle of would otherwise never end.)
+  if ((!wait && state_.busy > 1) || exporting_) {
+    QTimer::singleShot(50, this, [=, this] { FinishLoad(generation, store, result, wait); });
+    return;
+  }
+  --state_.busy;
+  if (generation != loadGeneration_) return;  // a newer load replaces this one
+  ui.ButtonLoadAllFromArx->setEnabled(true);
+  if (result->tail) {
+    TakeAppended(*result);
+  } else {
+    TakeWholeStore(*result);
+  }
+  loadedStore_ = store;
+  if (refreshPending_) {
+    refreshPending_ = false;
+    QTimer::singleShot(0, this, &SearchPage::RefreshAfterRun);
+  }
+}
+
+void SearchPage::TakeWholeStore(LoadedStore& loaded) {
+  state_.messages.Swap(loaded.messages);
+  state_.loadedStamp = loaded.stamp;
+  // The numbers held by the found set, the accumulator and the message list named the
+  // messages of the old list.
+  state_.found.clear();
+  state_.accumulator.Clear();
+  state_.speechQueue.clear();
+  ui.PanelAllFound->setText(QStringLiteral("0"));
+  emit StoreLoaded();
+  selected_.clear();
+  state_.channels = std::move(loaded.channels);
+  ShowSelection();
+  allShown_ = state_.channels;
+  ShowChannels();
+  status_->SetPanelText(
+      2, ToQ(CensusSummary(state_.messages.Count(), static_cast<int>(state_.channels.size()))));
+}
+
+void SearchPage::TakeAppended(LoadedStore& loaded) {
+  const int added = loaded.messages.Count();
+  MessageList& m = loaded.messages;
+  for (size_t i = 0; i < static_cast<size_t>(added); ++i) {
+    state_.messages.Add({std::move(m.titleRss[i]), std::move(m.title[i]), std::move(m.link[i]),
+                         std::move(m.description[i]), std::move(m.pubDate[i])});
+  }
+  state_.loadedStamp = loaded.stamp;
+  // Channels that came with the new messages join the lists, as the filter lets them.
+  const std::vector<std::string> fresh = MergeChannels(state_.channels, loaded.channels);
+  std::vector<std::string> shown = FilterChannels(fresh, ControlText(ui.EditFilterChnnels));
+  std::vector<std::string> merged = allShown_;
+  MergeChannels(merged, shown);
+  allShown_ = std::move(merged);
+  ShowChannels();
+  status_->SetPanelText(
+      2, QStringLiteral("Добавлено в список новых сообщений: %1. (New messages added to the "
+                        "list: %1.) ")
+                 .arg(added) +
+             ToQ(CensusSummary(state_.messages.Count(), static_cast<int>(state_.channels.size()))));
 }
 
 void SearchPage::CBoxSDataPubChange() {
@@ -169,6 +272,7 @@ void SearchPage::ButtonFindAndShowClick() {
   emit ListMessages(list, true);
   emit ClearMessageView();
   emit ShowReadingPage();
+  emit ShowFirstMessage();
   ShowFoundStatus(list.size());
 }
 

@@ -4,11 +4,13 @@
 
 #include <QWidget>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "app/app_state.h"
 #include "reader/message_filter.h"
+#include "reader/store_refresh.h"
 #include "ui_search_page.h"
 
 class QDateTime;
@@ -16,6 +18,7 @@ class QFileDialog;
 
 namespace vorlin {
 
+class BackgroundWork;
 class StatusLine;
 class TFormAlertExFile;
 class TFormUSelMes;
@@ -42,6 +45,14 @@ class SearchPage : public QWidget {
   // The search as the controls now describe it.
   SearchSettings CurrentSettings() const;
 
+  // At start-up, once the window is shown: with "Загружать хранилище при запуске" on, loads
+  // the store on a thread of its own while the window stays usable.
+  void LoadAtStartUp();
+  // After an ingestion run stored new messages: a store that was loaded gets them appended to
+  // the message list (or is loaded again when it changed otherwise), in the background.
+  void RefreshAfterRun();
+  bool LoadInProgress() const;
+
  signals:
   // The store was loaded again: every message number held elsewhere is void.
   void StoreLoaded();
@@ -49,6 +60,8 @@ class SearchPage : public QWidget {
   void ListMessages(const std::vector<int>& numbers, bool channelPrefixed);
   // The simple search: the HTML view gets the empty page and the text size.
   void ClearMessageView();
+  // The simple search: the first message found is shown.
+  void ShowFirstMessage();
   void ShowReadingPage();
   void CopyToClipboardRequested();
 
@@ -84,6 +97,16 @@ class SearchPage : public QWidget {
   void ShowSelection();
   void Combined();
   void ShowFoundStatus(size_t count);
+  // Loads the store (whole, or only what was appended since `from`) on the loader's thread;
+  // with `wait`, returns once it is loaded and shown.
+  void StartLoad(const StoreStamp& from, bool wait);
+  // Takes a finished load into the lists, once no other long operation is using them.
+  void FinishLoad(int generation, const std::string& store, std::shared_ptr<LoadedStore> result,
+                  bool wait);
+  void TakeWholeStore(LoadedStore& loaded);
+  void TakeAppended(LoadedStore& loaded);
+  // Typing into a query field turns the filter on.
+  void QueryEdited(const QString& text);
 
   Ui::SearchPage ui;
   AppState& state_;
@@ -96,6 +119,10 @@ class SearchPage : public QWidget {
   std::vector<std::string> allShown_;  // lines of ListBoxChannelAll
   std::vector<std::string> selected_;  // lines of ListBoxChannel
   bool exporting_ = false;             // the store is not loaded again meanwhile
+  BackgroundWork* loader_ = nullptr;
+  int loadGeneration_ = 0;       // a finished load is taken only if no newer one started
+  std::string loadedStore_;      // the store the message list holds, empty before a load
+  bool refreshPending_ = false;  // a run stored messages while a load was in progress
 };
 
 }  // namespace vorlin

@@ -9,4 +9,5 @@ list(APPEND VORLIN_CORE_SOURCES
   src/reader/read_marks.cpp
   src/reader/channel_lists.cpp
   src/reader/export.cpp
-  src/reader/html_sanitizer.cpp)
+  src/reader/html_sanitizer.cpp
+  src/reader/store_refresh.cpp)

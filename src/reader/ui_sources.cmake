@@ -1,5 +1,6 @@
 list(APPEND VORLIN_UI_SOURCES
   src/reader/search_page.cpp
+  src/reader/background_work.cpp
   src/reader/search_export.cpp
   src/reader/reading_page.cpp
   src/reader/reading_navigation.cpp

@@ -72,13 +72,16 @@ constexpr std::array<SettingKey, kSettingKeyCount> kKeys = {{
     {"SpinEditIntervalInSec.Value", F::kInteger, A::kIfNotEmpty},
     {"CBoxKeepUndatedMess.Checked", F::kFlag, A::kIfNotEmpty},
     {"SpinEditParallelDownloads.Value", F::kInteger, A::kIfNotEmpty},
+    // Options for a new user's first steps, on by default.
+    {"CBoxAddDownloadsToStore.Checked", F::kFlag, A::kIfNotEmpty},
+    {"CBoxLoadStoreAtStart.Checked", F::kFlag, A::kIfNotEmpty},
 }};
 
 // Start-up applies the keys in this order (positions in kKeys).
 constexpr int kApplyOrder[] = {0,  1,  2,  3,  4,  5,  6,  7,  8,  9,  12, 10, 11, 13,
                                14, 15, 16, 17, 18, 19, 20, 22, 21, 23, 24, 25, 26, 27,
                                28, 29, 30, 31, 32, 36, 37, 33, 34, 35, 38, 40, 41, 42,
-                               43, 44, 45, 46, 47, 48, 49, 50, 51, 52, 53};
+                               43, 44, 45, 46, 47, 48, 49, 50, 51, 52, 53, 54, 55};
 
 }  // namespace
 

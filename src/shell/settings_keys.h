@@ -22,7 +22,7 @@ struct SettingKey {
   ApplyRule rule;
 };
 
-inline constexpr int kSettingKeyCount = 54;
+inline constexpr int kSettingKeyCount = 56;
 
 // In write order.
 const std::array<SettingKey, kSettingKeyCount>& SettingKeys();

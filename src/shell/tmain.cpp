@@ -1,5 +1,6 @@
 #include "shell/tmain.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QColorDialog>
 #include <QFileDialog>
@@ -7,6 +8,7 @@
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QShowEvent>
 #include <QTabWidget>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -90,20 +92,26 @@ TMain::TMain(AppOptions options, QWidget* parent)
   downloads_->Attach(*status_, *timerDownloadAll_, *openTextFileDialogListURL_,
                      *saveTextFileDialogListURL_, *formPopUp_);
   connect(downloads_, &DownloadsPage::LogLine, scan_, &ScanPage::AppendLog);
+  // Downloads go to the store by themselves unless the user turned that off.
+  scan_->SetDownloadFolder([this] { return downloads_->FolderForStore(); });
+  connect(downloads_, &DownloadsPage::DownloadFinished, scan_, [this] {
+    if (!downloads_->FolderForStore().empty()) {
+      QTimer::singleShot(0, scan_, &ScanPage::RunAfterDownload);
+    }
+  });
+  connect(scan_, &ScanPage::MessagesStored, search_, &SearchPage::RefreshAfterRun);
   for (QWidget* form : std::initializer_list<QWidget*>{
            formPopUp_.get(), formRssStr_.get(), formUSelMes_.get(), formAlertExFile_.get()}) {
     form->setFont(font());
   }
   StartSpeech();
+  qApp->installEventFilter(this);
   if (options_.load || options_.find || options_.read) {
     // One after the other: the load processes events, so a search queued beside it could run
     // in its middle.
     QTimer::singleShot(0, this, [this] {
       if (options_.load) search_->ButtonLoadAllFromArxClick();
-      if (options_.find) {
-        search_->ButtonFindAndShowClick();
-        reading_->ToolButtonDownClick();  // with no line selected: the first message
-      }
+      if (options_.find) search_->ButtonFindAndShowClick();  // shows the first message
       if (options_.read && speechController_ != nullptr) speechController_->ButtonSpeechClick();
     });
   }
@@ -232,6 +240,7 @@ void TMain::BuildNonVisualMembers() {
             }
           });
   connect(search_, &SearchPage::ClearMessageView, reading_, &ReadingPage::ShowEmptyPage);
+  connect(search_, &SearchPage::ShowFirstMessage, reading_, &ReadingPage::ShowFirstMessage);
   connect(search_, &SearchPage::ShowReadingPage, this,
           [this] { pageControlRead_->setCurrentWidget(reading_); });
   connect(search_, &SearchPage::CopyToClipboardRequested, reading_,
@@ -244,6 +253,25 @@ QWidget* TMain::SecondaryWindow(const QString& name) {
     if (form->objectName() == name) return form;
   }
   return nullptr;
+}
+
+bool TMain::eventFilter(QObject* watched, QEvent* event) {
+  const QEvent::Type type = event->type();
+  if ((type == QEvent::MouseButtonPress || type == QEvent::KeyPress) && state_.busy == 0 &&
+      watched->isWidgetType() && static_cast<QWidget*>(watched)->window() == this &&
+      !status_->isAncestorOf(static_cast<QWidget*>(watched))) {
+    status_->ClearResults();
+  }
+  return QMainWindow::eventFilter(watched, event);
+}
+
+void TMain::showEvent(QShowEvent* event) {
+  QMainWindow::showEvent(event);
+  if (shownOnce_) return;
+  shownOnce_ = true;
+  // The store loads once the window is on the screen, so that it is usable at once; --load
+  // loads it in the foreground instead.
+  if (!options_.load) QTimer::singleShot(0, search_, &SearchPage::LoadAtStartUp);
 }
 
 void TMain::closeEvent(QCloseEvent* event) {

@@ -71,6 +71,10 @@ class TMain : public QMainWindow {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+  // A click or a key press in the window while no long operation runs clears the status
+  // texts of the operation before.
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void BuildWindow();
@@ -80,6 +84,7 @@ class TMain : public QMainWindow {
   AppOptions options_;
   AppState state_;
   bool destroyed_ = false;
+  bool shownOnce_ = false;
 
   StatusLine* status_ = nullptr;
   QTabWidget* pageControl_ = nullptr;

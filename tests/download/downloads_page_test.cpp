@@ -193,7 +193,7 @@ TEST_F(DownloadsPageTest, BadFrequencyAndEmptyFolderAreReported) {
   Find<QLineEdit>("EditDirSaveDFiles")->setText("  ");
   Find<QPushButton>("ButtonDownloadAll")->click();
   ASSERT_EQ(errors_.size(), 1);
-  EXPECT_TRUE(errors_[0].contains("EditDirSaveDFiles"));
+  EXPECT_TRUE(errors_[0].contains("Download folder"));
   EXPECT_FALSE(page.Downloading());
 }
 

@@ -173,7 +173,7 @@ TEST_F(Fetch, StatusTextsAndRequestHeaders) {
   progress_.texts.clear();
   const std::string bad = server_.Url("/status/404");
   EXPECT_EQ(fetcher_.FetchUrlToFile(bad, folder_ + "/e.xml", progress_), 0);
-  EXPECT_EQ(progress_.texts.back(), "Internet Open URL Error! Не правльный URL! " + bad);
+  EXPECT_EQ(progress_.texts.back(), "Internet Open URL Error! Неправильный URL! " + bad);
 }
 
 TEST_F(Fetch, UrlsGoOutAsUtf8AndLongStemsStillGetFiles) {
@@ -210,7 +210,7 @@ TEST_F(Fetch, ValidatorsOfAStoredFeedTurnTheNextDownloadIntoNotModified) {
 TEST_F(Fetch, FolderErrorsEndTheBatch) {
   EXPECT_NE(test::ErrorText([&] {
               fetcher_.DownloadFeedToFolder(server_.Url("/feed/a"), "", progress_);
-            }).find("EditDirSaveDFiles"),
+            }).find("Download folder"),
             std::string::npos);
   EXPECT_NE(test::ErrorText([&] {
               fetcher_.DownloadFeedToFolder(server_.Url("/feed/a"), folder_ + "/no/such",

@@ -2,10 +2,15 @@
 #include <QAbstractButton>
 #include <QCheckBox>
 #include <QCoreApplication>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
 #include <QRadioButton>
 #include <QStyle>
+#include <QStyleOptionGroupBox>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QTableView>
 
 #include "window_fixture.h"
 
@@ -29,8 +34,8 @@ TEST_F(WindowTest, EveryPageFitsTheDesignedClientSize) {
   EXPECT_EQ(window.size(), QSize(684, 598));
 }
 
-// Every tab caption and every button caption on every page is shown whole: each gets at least
-// the width its text takes, and no tab row has to scroll.
+// Every caption on every page is shown whole: tabs, buttons, labels, group titles and grid
+// headers each get at least the width their text takes, and no tab row has to scroll.
 TEST_F(WindowTest, NoCaptionIsCutAtTheDesignedSize) {
   TMain& window = Start();
   window.show();
@@ -61,6 +66,36 @@ TEST_F(WindowTest, NoCaptionIsCutAtTheDesignedSize) {
       text.remove(QLatin1Char('&'));
       if (room < button->fontMetrics().horizontalAdvance(text)) {
         cut << button->objectName() + QLatin1Char(':') + text;
+      }
+    }
+    for (QLabel* label : window.findChildren<QLabel*>()) {
+      if (!label->isVisible() || label->wordWrap() || label->text().contains(QLatin1Char('<')))
+        continue;
+      if (label->contentsRect().width() < label->fontMetrics().horizontalAdvance(label->text())) {
+        cut << label->objectName() + QLatin1Char(':') + label->text();
+      }
+    }
+    for (QGroupBox* box : window.findChildren<QGroupBox*>()) {
+      if (!box->isVisible() || box->title().isEmpty()) continue;
+      QStyleOptionGroupBox option;
+      option.initFrom(box);
+      option.text = box->title();
+      option.subControls = QStyle::SC_GroupBoxLabel;
+      const QRect title =
+          box->style()->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxLabel, box);
+      if (title.right() > box->width() ||
+          title.width() < box->fontMetrics().horizontalAdvance(box->title().trimmed())) {
+        cut << box->objectName() + QLatin1Char(':') + box->title();
+      }
+    }
+    for (QTableView* grid : window.findChildren<QTableView*>()) {
+      QHeaderView* header = grid->horizontalHeader();
+      if (!grid->isVisible() || !header->isVisible()) continue;
+      for (int c = 0; c < header->count(); ++c) {
+        if (header->sectionSize(c) < header->sectionSizeHint(c)) {
+          cut << grid->objectName() + QLatin1Char(':') +
+                     grid->model()->headerData(c, Qt::Horizontal).toString();
+        }
       }
     }
   };

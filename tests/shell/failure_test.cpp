@@ -25,7 +25,9 @@ TEST_F(WindowTest, AnExceptionThatEscapesAHandlerIsReportedAndTheProgramGoesOn) 
   QEvent event(QEvent::User);
   EXPECT_FALSE(QCoreApplication::sendEvent(&object, &event));
   ASSERT_EQ(errors_.size(), 1);
-  EXPECT_EQ(errors_[0], QStringLiteral("Cannot read /data/store.rss: broken"));
+  // With its Russian half: what failed and on which file.
+  EXPECT_EQ(errors_[0], QStringLiteral("Не удаётся прочитать /data/store.rss.\n"
+                                       "(Cannot read /data/store.rss: broken)"));
 }
 
 TEST_F(WindowTest, SettingsMoveToTheUserConfigFolderWhenTheProgramFolderIsNotWritable) {
@@ -68,6 +70,12 @@ TEST(AppOptions, BadArgumentsAreRefusedWithTheirName) {
   EXPECT_THROW(ParseAppOptions({QStringLiteral("--page"), QStringLiteral("7")}), Error);
   EXPECT_THROW(ParseAppOptions({QStringLiteral("--store")}), Error);
   EXPECT_THROW(ParseAppOptions({QStringLiteral("--bogus")}), Error);
+  // Every option the parser takes is in --help.
+  const std::string usage = AppUsage();
+  for (const char* option : {"--config-dir", "--store", "--load", "--find", "--read", "--page",
+                             "--screenshot ", "--screenshot-delay-ms", "--screenshot-window"}) {
+    EXPECT_NE(usage.find(option), std::string::npos) << option;
+  }
 }
 
 }  // namespace

@@ -72,6 +72,8 @@ TEST_F(ReaderWindow, FindAndShowListsSortedLinesAndAClickFillsEveryView) {
   EXPECT_EQ(Lines(),
             QStringList({QStringLiteral("Sport... Матч"), QStringLiteral("Погода... Дождь")}));
   EXPECT_EQ(window_->Status().PanelText(2), QStringLiteral("Найдено(Found) 2"));
+  // The first message found is shown at once.
+  EXPECT_EQ(Find<QLineEdit>("EditWBTitle")->text(), QStringLiteral("Матч"));
 
   ClickLine(1);
   EXPECT_EQ(Find<QPlainTextEdit>("MemoMess")->toPlainText(),
@@ -96,8 +98,8 @@ TEST_F(ReaderWindow, FindAndShowListsSortedLinesAndAClickFillsEveryView) {
   auto* history = Find<QComboBox>("CBoxHistoryList");
   Find<QToolButton>("ToolButtonUp")->click();
   EXPECT_EQ(Find<QLineEdit>("EditWBTitle")->text(), QStringLiteral("Матч"));
-  EXPECT_EQ(history->count(), 2);
-  EXPECT_EQ(history->itemText(0), QStringLiteral("RSS://1;Погода... Дождь"));
+  EXPECT_EQ(history->count(), 3);
+  EXPECT_EQ(history->itemText(1), QStringLiteral("RSS://1;Погода... Дождь"));
   Find<QToolButton>("ToolButtonPrev")->click();
   EXPECT_EQ(Find<QLineEdit>("EditWBTitle")->text(), QStringLiteral("Дождь"));
 

@@ -60,7 +60,7 @@ TEST_F(ScanRunTest, AOneShotRunLogsEveryStepAppendsTheNewMessagesAndLocksTheButt
                 " All test=2 Dubl- 1 Size dubl= " + FormatDigitGroups(std::to_string(copy)));
   EXPECT_EQ(log[5], W(" Ошибка при парсинге файла ") + feeds + "bad.xml");
   EXPECT_EQ(log[7], W("    Загрузка завершена.Загружено новых сообщений 3"));
-  EXPECT_EQ(Panel(2), QStringLiteral("Обработано 100% Обработка файла ") +
+  EXPECT_EQ(Panel(2), QStringLiteral("Обработано 100% (Processed 100%), файл (file) ") +
                           QString::fromStdString(feeds) + QStringLiteral("c.xml"));
   EXPECT_EQ(SplitLines(dir_.Read("store.BCRC32")), window_->State().storeIndex.Keys());
   EXPECT_EQ(window_->State().storeIndex.Size(), 4u);

@@ -30,7 +30,8 @@ class ScanPageTimerTest : public ScanPageTest {
 TEST_F(ScanPageTimerTest, TheTimerButtonsArmTheTimerWhichRunsTheScanUntilStopped) {
   Arm("abc");
   ASSERT_EQ(errors_.size(), 1);
-  EXPECT_TRUE(errors_[0].contains(QStringLiteral("EditTimeScan"))) << errors_[0].toStdString();
+  EXPECT_TRUE(errors_[0].contains(QStringLiteral("time lag between scan directory")))
+      << errors_[0].toStdString();
   EXPECT_FALSE(TimerScan()->isActive());
   EXPECT_EQ(Buttons(), (States{true, true, true}));
   errors_.clear();

@@ -34,13 +34,14 @@ const char kKeyOrder[] =
     "CkBoxASTitleRSS.Checked CkBoxASTitle.Checked CkBoxASPubDate.Checked CkBoxASLink.Checked "
     "MemoASHeadline.Font MemoASHeadline.Color MemoAS.Font MemoAS.Color EditAnStr.Font "
     "EditAnStr.Color CkBoxMarkReadMes.Checked SpinEditIntervalInSec.Value "
-    "CBoxKeepUndatedMess.Checked SpinEditParallelDownloads.Value";
+    "CBoxKeepUndatedMess.Checked SpinEditParallelDownloads.Value CBoxAddDownloadsToStore.Checked "
+    "CBoxLoadStoreAtStart.Checked";
 
 std::string Line(const std::string& key, const std::string& value) {
   return key + "=" + value + "\r\n";
 }
 
-TEST_F(WindowTest, ExitWritesExactlyTheFiftyThreeKeysInTableOrder) {
+TEST_F(WindowTest, ExitWritesExactlyTheKeysOfTheTableInItsOrder) {
   Start();
   Find<QPlainTextEdit>("MRSSDir")->setPlainText(QStringLiteral("/data/feeds\n/data/более"));
   Find<QAbstractButton>("ButtonExit")->click();
@@ -93,7 +94,8 @@ TEST_F(WindowTest, ARestartRestoresEveryControlButTheHeadlineSwitch) {
              {"PageControl.TabIndex", "2"},
              {"PageControlOp.TabIndex", "5"},
              {"SpinEditIntervalInSec.Value", "999"},
-             {"SpinEditParallelDownloads.Value", "7"}}) {
+             {"SpinEditParallelDownloads.Value", "7"},
+             {"CBoxLoadStoreAtStart.Checked", "0"}}) {
       changed.Set(key, value);
     }
     ApplySettings(&window, changed);

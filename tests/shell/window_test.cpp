@@ -79,7 +79,8 @@ TEST_F(WindowTest, LoadingTheStoreListsItsChannelsAndAFailedLoadLeavesTheLists) 
   EXPECT_EQ(Items(all), QStringList({QStringLiteral("alpha"), QStringLiteral("Beta"),
                                      QStringLiteral("Канал")}));
   EXPECT_EQ(picked->count(), 0);
-  EXPECT_EQ(window.Status().PanelText(2), QStringLiteral("Всего сообщений 251, каналов 3"));
+  EXPECT_EQ(window.Status().PanelText(2),
+            QStringLiteral("Всего сообщений 251, каналов 3 (Messages 251, channels 3)"));
   ASSERT_TRUE(errors_.isEmpty());
 
   // A broken store, then a missing one: reported, and the lists stay as they were.
@@ -98,7 +99,8 @@ TEST_F(WindowTest, LoadingTheStoreListsItsChannelsAndAFailedLoadLeavesTheLists) 
 
   dir_.Write("s.rss", "");  // an empty store gives no channels
   button->click();
-  EXPECT_EQ(window.Status().PanelText(2), QStringLiteral("Всего сообщений 0, каналов 0"));
+  EXPECT_EQ(window.Status().PanelText(2),
+            QStringLiteral("Всего сообщений 0, каналов 0 (Messages 0, channels 0)"));
   EXPECT_EQ(all->count(), 0);
 }
 
@@ -114,7 +116,8 @@ TEST_F(WindowTest, ClosingDuringALoadWaitsForItToFinish) {
   Find<QPushButton>("ButtonLoadAllFromArx")->click();
   EXPECT_EQ(window.State().messages.Count(), 300);
   EXPECT_EQ(window.State().channels.size(), 300u);
-  EXPECT_EQ(window.Status().PanelText(2), QStringLiteral("Всего сообщений 300, каналов 300"));
+  EXPECT_EQ(window.Status().PanelText(2),
+            QStringLiteral("Всего сообщений 300, каналов 300 (Messages 300, channels 300)"));
   EXPECT_FALSE(std::filesystem::exists(dir_.path() / "OpsRss.txt"));
   // Once the load is over the window closes by itself, running the shutdown sequence.
   const auto settings = dir_.path() / "OpsRss.txt";
