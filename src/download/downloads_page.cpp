@@ -17,6 +17,7 @@
 #include "app/status_line.h"
 #include "download/download_list_check.h"
 #include "download/download_list_merge.h"
+#include "download/feed_fetch.h"
 #include "download/float_window.h"
 #include "download/text_drop.h"
 #include "ui_downloads_page.h"
@@ -91,7 +92,7 @@ DownloadsPage::DownloadsPage(AppState& state, QWidget* parent)
 
 DownloadsPage::~DownloadsPage() {
   // The worker posts its result to this page; it must be gone before the page is.
-  discoveryAbort_ = true;
+  discoveryAbort_ = 1;
   if (discoveryThread_.joinable()) discoveryThread_.join();
 }
 

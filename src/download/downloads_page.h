@@ -148,7 +148,7 @@ class DownloadsPage : public QWidget {
   std::string lastTimerError_;          // the error of the last timed check, shown once
   std::deque<DownloadRow> toDiscover_;  // rows waiting for feed discovery, the first one running
   std::thread discoveryThread_;
-  std::atomic<bool> discoveryAbort_{false};
+  std::atomic<int> discoveryAbort_{0};
   FetchLimits discoveryLimits_;
   Clock clock_ = &SystemNow;
   FetchRunner runner_;

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <memory>
 
+#include "download/url_text.h"
 #include "util/cp1251.h"
 #include "util/file_io.h"
 
@@ -134,8 +135,7 @@ bool LooksLikeFeed(std::string_view bytes) {
 }
 
 std::vector<std::string> DiscoverFeedsAt(const std::string& url, Progress& progress,
-                                         const FetchLimits& limits,
-                                         const std::atomic<bool>* abort) {
+                                         const FetchLimits& limits, const std::atomic<int>* abort) {
   std::string folder = (std::filesystem::temp_directory_path() / "vorlin-discover-XXXXXX").string();
   if (::mkdtemp(folder.data()) == nullptr) {
     throw Error("Cannot make a temporary folder " + folder + ": " + ErrnoText(errno));
@@ -149,7 +149,7 @@ std::vector<std::string> DiscoverFeedsAt(const std::string& url, Progress& progr
   } remove{folder};
   const std::string file = NameFromPath(std::filesystem::path(folder) / "page");
   FeedFetcher fetcher(limits, abort);
-  const std::string url1251 = Utf8ToCp1251(url);
+  const std::string url1251 = UrlCellFromTyped(url);
   if (fetcher.FetchUrlToFile(url1251, file, progress) == 0) {
     throw Error("Не удалось загрузить " + url + ": " + fetcher.LastError() + " (Cannot fetch " +
                 url + ": " + fetcher.LastError() + ")");

@@ -31,6 +31,6 @@ std::string ResolveUrl(std::string_view base, std::string_view reference);
 // `abort`, when set, ends the fetch as a failure.
 std::vector<std::string> DiscoverFeedsAt(const std::string& url, Progress& progress,
                                          const FetchLimits& limits = {},
-                                         const std::atomic<bool>* abort = nullptr);
+                                         const std::atomic<int>* abort = nullptr);
 
 }  // namespace vorlin

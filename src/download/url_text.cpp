@@ -129,8 +129,8 @@ std::string UrlCellFromTyped(std::string_view utf8) {
 
 bool RequestUrl(std::string_view cell, std::string& out, std::string& error) {
   std::string text;
-  // The one unassigned byte of the code page becomes a byte that is escaped, never a "?".
-  AppendCp1251AsUtf8(text, cell, '\xFF');
+  // The one unassigned byte of the code page becomes U+FFFD, escaped below, never a "?".
+  AppendCp1251AsUtf8(text, cell);
   out.clear();
   error.clear();
 
