@@ -160,7 +160,7 @@ void FetchPool::Start(FetchRequest request, Progress& progress) {
   std::string wireUrl;
   std::string urlError;
   if (!RequestUrl(url, wireUrl, urlError)) {
-    progress.ShowStatusText(W("Internet Open URL Error! Не правльный URL! ") + url);
+    progress.ShowStatusText(W("Internet Open URL Error! Неправильный URL! ") + url);
     early_.push_back(FetchResult::Of(t->request.id, FetchStatus::kFailed, urlError));
     return;
   }
@@ -237,7 +237,7 @@ void FetchPool::Fail(Transfer& t, FetchStatus status, std::string reason,
   ::unlink(t.path.c_str());
   if (status == FetchStatus::kFailed) {
     if (t.bytes == 0) {
-      t.progress->ShowStatusText(W("Internet Open URL Error! Не правльный URL! ") + t.request.url);
+      t.progress->ShowStatusText(W("Internet Open URL Error! Неправильный URL! ") + t.request.url);
     } else {
       t.progress->ShowStatusText(W("Ошибка загрузки (Download error) ") + t.request.url + ": " +
                                  Utf8ToCp1251(reason));

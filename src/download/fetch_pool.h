@@ -80,7 +80,7 @@ class FetchPool {
   // Starts a transfer. Status texts go to `progress` (which must outlive the transfer):
   // "Start Download ", then "Download N byte, file from URL  to FILE" as the body arrives;
   // "Internet Open  Error! Нет доступа к сети!" when libcurl cannot start,
-  // "Internet Open URL Error! Не правльный URL! " + URL when the URL does not open.
+  // "Internet Open URL Error! Неправильный URL! " + URL when the URL does not open.
   void Start(FetchRequest request, Progress& progress);
 
   // Drives the transfers, waiting up to `waitMs` for something to happen (less while transfers
