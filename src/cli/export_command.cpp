@@ -1,12 +1,14 @@
 // export: a search put into the accumulator and exported as "Выгрузка сообщений" does.
 #include <chrono>
 #include <cstdio>
+#include <optional>
 
 #include "cli/cli_common.h"
 #include "cli/search_args.h"
 #include "reader/export.h"
 #include "reader/message_filter.h"
 #include "store/key_index.h"
+#include "store/store_lock.h"
 #include "store/store_replace.h"
 #include "util/settings_file.h"
 
@@ -81,8 +83,13 @@ int Export(Context& context, const std::vector<std::string>& args) {
     PrintLine(FoundStatusText(0));
     return 0;
   }
-  // What would refuse the removal refuses it before anything is written.
-  if (e.options.removeFromStore) CheckStoreReplacement(a.store, stamp);
+  // What would refuse the removal refuses it before anything is written; the store's lock is
+  // taken first and held through the replacement, so a busy store is refused then too.
+  std::optional<StoreLock> lock;
+  if (e.options.removeFromStore) {
+    lock.emplace(a.store);
+    CheckStoreReplacement(a.store, stamp);
+  }
   // The progress texts are the command's output.
   class Printing final : public Progress {
    public:

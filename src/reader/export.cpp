@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <filesystem>
+#include <optional>
 #include <system_error>
 
 #include "ingest/store_append.h"
@@ -283,8 +284,11 @@ bool ExportAndRemove(const MessageList& list, const std::vector<int>& numbers,
                      const StoreStamp& loaded, Progress& progress,
                      const std::function<ExistsAnswer()>& askExists) {
   // Whatever would refuse the removal refuses it before anything is written, so that a retry
-  // cannot write the messages twice.
+  // cannot write the messages twice: a store another process is writing among them, so its lock
+  // is taken first and held through the replacement.
+  std::optional<StoreLock> lock;
   if (options.removeFromStore) {
+    lock.emplace(currentStore);
     CheckExportTarget(list, numbers, options, currentStore);
     CheckStoreReplacement(currentStore, loaded);
   }

@@ -1,8 +1,10 @@
 // Export of messages to files and stores, and their removal from the store afterwards.
 #include "reader/export.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 
@@ -11,6 +13,7 @@
 #include "ingest/store_append.h"
 #include "store/store_format.h"
 #include "store/store_loader.h"
+#include "store/store_lock.h"
 #include "test_support.h"
 #include "util/cp1251.h"
 
@@ -190,6 +193,16 @@ TEST_F(StoreExport, TargetsThatBelongToTheStoreOrAreNoFilesAreRefusedBeforeAWrit
 }
 
 TEST_F(StoreExport, ARefusedRemovalIsRefusedBeforeTheExportWrites) {
+  {  // another process is writing the store
+    const int fd = ::open(StoreLockName(store_).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    ASSERT_EQ(::flock(fd, LOCK_EX), 0);
+    const auto wait = StoreLockWait();
+    SetStoreLockWait(std::chrono::milliseconds(0));
+    EXPECT_THROW(Export({ExportKind::kStore, "", part_, 80, true}), StoreBusyError);
+    SetStoreLockWait(wait);
+    ::close(fd);
+    EXPECT_FALSE(std::filesystem::exists(part_));
+  }
   ASSERT_TRUE(Export({ExportKind::kStore, "", part_, 80, true}));
   const std::string exported = ReadBytes(part_);
   // The same list again: the store is another file now, and a retry must not duplicate.
