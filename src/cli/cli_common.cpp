@@ -9,7 +9,7 @@
 
 namespace vorlin::cli {
 
-std::string Arg(const std::string& utf8) { return Utf8ToCp1251(utf8); }
+std::string Arg(const std::string& utf8) { return Utf8ToCp1251Refs(utf8); }
 
 std::string TextArg(const std::string& utf8) { return Utf8ToCp1251Refs(utf8); }
 

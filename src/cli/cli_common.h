@@ -35,7 +35,8 @@ void AddOpmlCommands(std::vector<Command>& commands);
 void AddDiscoverCommands(std::vector<Command>& commands);
 void AddUpdateCommands(std::vector<Command>& commands);
 
-// A UTF-8 argument as core (Windows-1251) text.
+// A UTF-8 argument as core (Windows-1251) text; characters the code page lacks become
+// references, so a file name outside the code page names its own file.
 std::string Arg(const std::string& utf8);
 // A text compared with stored values (a query, a channel title): characters the code page lacks
 // become references, as they are in the store.

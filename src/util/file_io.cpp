@@ -66,16 +66,18 @@ int CreateTemporary(const std::filesystem::path& dir, const std::string& name, s
 }  // namespace
 
 std::filesystem::path FsPath(std::string_view name) {
-  std::string utf8 = Cp1251ToUtf8(name);
+  // A name may hold characters the code page lacks as references, as every text taken from
+  // outside does: they are the name's own characters again on disk.
+  std::string utf8 = Cp1251RefsToUtf8(name);
   return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
 }
 
 std::string NameFromPath(const std::filesystem::path& path) {
   std::u8string u8 = path.u8string();
-  return Utf8ToCp1251(std::string(u8.begin(), u8.end()));
+  return Utf8ToCp1251Refs(std::string(u8.begin(), u8.end()));
 }
 
-std::string DisplayName(std::string_view name) { return Cp1251ToUtf8(name); }
+std::string DisplayName(std::string_view name) { return Cp1251RefsToUtf8(name); }
 
 std::string ErrnoText(int err) { return std::strerror(err); }
 

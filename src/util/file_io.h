@@ -29,7 +29,8 @@ struct Fd {
   Fd& operator=(const Fd&) = delete;
 };
 
-// The file-system path of a core (Windows-1251) file name, and back.
+// The file-system path of a core (Windows-1251) file name, and back. A character the code page
+// lacks is a numeric reference in the core name (as in every text), so no name is lost.
 std::filesystem::path FsPath(std::string_view name);
 std::string NameFromPath(const std::filesystem::path& path);
 

@@ -251,6 +251,9 @@ TEST_F(StoreExport, TheCommandTakesItsTargetAsOutAndToAsTheEndDate) {
     EXPECT_EQ(run.status, 1) << target;
   }
   EXPECT_EQ(Titles(store_).size(), 1u);
+  // A name outside the code page names its own file, never one with "?" in its place.
+  EXPECT_EQ(test::RunCli("export " + store_ + " --as store --out " + dir_ / "日本.rss").status, 0);
+  EXPECT_EQ(Titles(dir_ / "日本.rss").size(), 1u);
 }
 
 }  // namespace
