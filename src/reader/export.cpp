@@ -242,15 +242,17 @@ void CheckExportTarget(const MessageList& list, const std::vector<int>& numbers,
     // An empty folder would put the files into the root of the file system.
     if (IsBlank(options.outFolder)) {
       throw Error(
-          "Не выбрана папка для выгружаемых файлов. (No output folder: choose the folder for "
-          "unloading files, EditDirOut.)");
+          "Не выбрана папка для выгружаемых файлов: выберите её кнопкой \"?\" у поля \"Папка для "
+          "выгружаемых файлов\". (No output folder: choose one with the \"?\" button beside "
+          "\"Path for unloading files\".)");
     }
     return;
   }
   if (IsBlank(options.storeFile)) {
     throw Error(
-        "Не выбран файл для выгрузки сообщений. (No store file: choose the file for unloading "
-        "the messages, EditFileOut.)");
+        "Не выбран файл для выгрузки сообщений: выберите его кнопкой \"?\" у поля \"Файл для "
+        "выгрузки сообщений\". (No store file: choose one with the \"?\" button beside \"The "
+        "File for unloading the messages\".)");
   }
   if (BelongsToStore(currentStore, options.storeFile)) {
     const std::string shown = DisplayName(options.storeFile);
