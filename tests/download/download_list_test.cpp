@@ -215,17 +215,6 @@ TEST_F(Schedule, CheckFindsNewAndDueRowsAndGivesBareRowsOneMinute) {
   EXPECT_TRUE(DownloadCheckNeeded(grid, T0() + 60));  // b has no stamp
 }
 
-TEST_F(Schedule, TimerChecksOnEverySixtyFirstTickAndStops) {
-  DownloadTimer timer;
-  timer.Start();
-  for (int i = 1; i <= 60; ++i) ASSERT_EQ(timer.Tick(false), DownloadTimer::Action::kCounted);
-  EXPECT_EQ(timer.CounterText(), "   60");
-  EXPECT_EQ(timer.Tick(false), DownloadTimer::Action::kCheck);
-  EXPECT_EQ(timer.Tick(false), DownloadTimer::Action::kCounted);
-  EXPECT_EQ(timer.Tick(true), DownloadTimer::Action::kStopped);
-  EXPECT_FALSE(timer.On());
-}
-
 TEST_F(Schedule, ManualBatchStampsSuccessesAndStopsAfterTheCurrentRow) {
   DownloadGrid grid = Grid({{"a", "old"}, {"b", "old"}, {"c", "old"}});
   bool stop = true;
