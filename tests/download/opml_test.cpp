@@ -76,14 +76,12 @@ TEST(FeedDiscovery, FindsAnnouncedFeedsMadeAbsolute) {
   EXPECT_TRUE(DiscoverFeeds("", "http://a/").empty());
   EXPECT_EQ(ResolveUrl("http://a/b/c", "../d?q#f"), "http://a/d?q#f");
 
-  for (const auto& [text, feed] :
-       {std::pair<const char*, bool>{"<?xml version=\"1.0\"?><!-- c --><rss/>", true},
-        {"<feed xmlns=\"http://www.w3.org/2005/Atom\"/>", true},
-        {"<rdf:RDF xmlns:rdf=\"x\"></rdf:RDF>", true},
-        {"<html><link rel=\"alternate\"></html>", false},
-        {"<opml/>", false}}) {
-    EXPECT_EQ(LooksLikeFeed(text), feed) << text;
-  }
+  EXPECT_TRUE(LooksLikeFeed("<?xml version=\"1.0\"?><!-- c --><rss version=\"2.0\"/>"));
+  EXPECT_TRUE(LooksLikeFeed("<feed xmlns=\"http://www.w3.org/2005/Atom\"/>"));
+  EXPECT_TRUE(LooksLikeFeed(
+      "<rdf:RDF xmlns:rdf=\"http://www.w3.org/1999/02/22-rdf-syntax-ns#\"></rdf:RDF>"));
+  EXPECT_FALSE(LooksLikeFeed("<html><link rel=\"alternate\"></html>"));
+  EXPECT_FALSE(LooksLikeFeed("<opml/>"));
 }
 
 class FeedSourcesCli : public ::testing::Test {
