@@ -24,6 +24,13 @@ class DownloadCli : public ::testing::Test {
     test::WriteBytes(dir_.path() / "list.RssUrl", W("URL-Адрес;") + "\r\n" + rows);
   }
   std::string List() const { return Cp1251ToUtf8(test::ReadBytes(dir_.path() / "list.RssUrl")); }
+  std::vector<std::string> Files(const char* extension = "") const {
+    std::vector<std::string> names;
+    for (const auto& e : std::filesystem::directory_iterator(dir_.path() / "down")) {
+      if (*extension == 0 || e.path().extension() == extension) names.push_back(e.path().string());
+    }
+    return names;
+  }
 
   test::FeedServer server_;
   test::TempDir dir_;
@@ -80,11 +87,7 @@ TEST_F(DownloadCli, ParallelLogStaysInListOrderAndUnchangedFeedsAreNotFetchedAga
   EXPECT_NE(run.out.find(" Файл не изменился (not modified) " + server_.Url("/etag/a")),
             std::string::npos)
       << run.out;
-  size_t files = 0;
-  for (const auto& e : std::filesystem::directory_iterator(dir_.path() / "down")) {
-    files += e.path().extension() == ".xml";
-  }
-  EXPECT_EQ(files, 5u);
+  EXPECT_EQ(Files(".xml").size(), 5u);
   EXPECT_EQ(Run("--all --parallel 17").status, 2);
 }
 
@@ -107,11 +110,7 @@ TEST_F(DownloadCli, SigtermAbortsTheTransferAndKeepsTheRowsDone) {
   EXPECT_EQ(status, 1);
   EXPECT_LT(ms, 5000);
   EXPECT_NE(test::ReadBytes(dir_.path() / "err").find("Interrupted"), std::string::npos);
-  std::vector<std::string> names;
-  for (const auto& e : std::filesystem::directory_iterator(dir_.path() / "down")) {
-    names.push_back(e.path().filename().string());
-  }
-  EXPECT_EQ(names.size(), 2u);  // .keep and the first feed; no partial file
+  EXPECT_EQ(Files().size(), 2u);  // .keep and the first feed; no partial file
   EXPECT_EQ(List().find("/feed/a;;"), std::string::npos);  // stamped
   EXPECT_NE(List().find("/trickle;old;"), std::string::npos);
 }

@@ -74,18 +74,6 @@ TEST(DownloadListFile, RefusesFilesThatAreNoList) {
   }
 }
 
-TEST(DownloadListFile, FailedReadLeavesTheGridAndSaveReplacesTheFile) {
-  test::TempDir dir;
-  DownloadGrid grid = Grid({{"u", "", "", "", "", "c"}});
-  EXPECT_NE(test::ErrorText([&] { LoadGridFromFile(dir / "missing.RssUrl", grid); }), "no error");
-  EXPECT_EQ(grid.rows[1][kColUrl], "u");
-  test::WriteBytes(dir.path() / "l.RssUrl", "old");
-  SaveGridToFile(dir / "l.RssUrl", grid);
-  DownloadGrid loaded;
-  LoadGridFromFile(dir / "l.RssUrl", loaded);
-  EXPECT_EQ(loaded.rows, grid.rows);
-}
-
 TEST(DownloadList, DeleteRemovesAnyDataRow) {
   DownloadGrid grid = Grid({{"a"}, {"b"}});
   EXPECT_FALSE(DeleteGridRow(grid, 0));
@@ -157,6 +145,9 @@ TEST(DownloadList, SaveMergesWithWhatAnotherProcessWrote) {
   EXPECT_EQ(saved.rows[2][kColStamp], "stamped there");
   EXPECT_EQ(base, saved.rows);
   EXPECT_TRUE(std::filesystem::exists(dir.path() / "DLFiles.lock"));
+  // A failed read leaves the grid as it was.
+  EXPECT_NE(test::ErrorText([&] { LoadGridFromFile(dir / "missing.RssUrl", saved); }), "no error");
+  EXPECT_EQ(base, saved.rows);
 }
 
 class Schedule : public ::testing::Test {
@@ -213,17 +204,6 @@ TEST_F(Schedule, CheckFindsNewAndDueRowsAndGivesBareRowsOneMinute) {
   grid.rows[1][kColDays] = "0";
   grid.rows[1][kColHours] = "1";
   EXPECT_TRUE(DownloadCheckNeeded(grid, T0() + 60));  // b has no stamp
-}
-
-TEST_F(Schedule, TimerChecksOnEverySixtyFirstTickAndStops) {
-  DownloadTimer timer;
-  timer.Start();
-  for (int i = 1; i <= 60; ++i) ASSERT_EQ(timer.Tick(false), DownloadTimer::Action::kCounted);
-  EXPECT_EQ(timer.CounterText(), "   60");
-  EXPECT_EQ(timer.Tick(false), DownloadTimer::Action::kCheck);
-  EXPECT_EQ(timer.Tick(false), DownloadTimer::Action::kCounted);
-  EXPECT_EQ(timer.Tick(true), DownloadTimer::Action::kStopped);
-  EXPECT_FALSE(timer.On());
 }
 
 TEST_F(Schedule, ManualBatchStampsSuccessesAndStopsAfterTheCurrentRow) {

@@ -49,14 +49,19 @@ class DownloadsPageTest : public WindowTest {
     return page;
   }
 
-  // Processes events until the page's download and feed discovery have ended (bounded).
-  void Wait(DownloadsPage& page) {
+  // Processes events until `done` holds or 5 s have passed; returns whether it holds.
+  template <typename Done>
+  static bool Until(Done done) {
     QElapsedTimer clock;
     clock.start();
-    while ((page.Downloading() || page.Discovering()) && clock.elapsed() < 10000) {
+    while (!done() && clock.elapsed() < 5000) {
       QApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
     }
-    EXPECT_FALSE(page.Downloading() || page.Discovering());
+    return done();
+  }
+  // Until the page's download and feed discovery have ended.
+  void Wait(DownloadsPage& page) {
+    EXPECT_TRUE(Until([&] { return !page.Downloading() && !page.Discovering(); }));
   }
   // Types a row into the edit fields.
   void Type(const std::string& url, const char* hours = "") {
@@ -133,19 +138,10 @@ TEST_F(DownloadsPageTest, ClosingTheWindowDuringASlowDownloadAbortsItAndSaves) {
   page.SetFetchLimits(FetchLimits{});  // the trickle may not fail by itself meanwhile
   Find<QPushButton>("ButtonDownloadAll")->click();
   const auto down = dir_.path() / "down";
-  QElapsedTimer clock;
-  clock.start();
-  while (std::filesystem::is_empty(down) && clock.elapsed() < 5000) {
-    QApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
-  }
-  ASSERT_FALSE(std::filesystem::is_empty(down));  // the partial file
+  ASSERT_TRUE(Until([&] { return !std::filesystem::is_empty(down); }));  // the partial file
   const std::string before = dir_.Read("DLFiles.txt");
-  clock.restart();
   window_->close();
-  while (dir_.Read("DLFiles.txt") == before && clock.elapsed() < 5000) {
-    QApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
-  }
-  EXPECT_LT(clock.elapsed(), 5000);
+  EXPECT_TRUE(Until([&] { return dir_.Read("DLFiles.txt") != before; }));
   EXPECT_FALSE(page.Downloading());
   EXPECT_TRUE(std::filesystem::is_empty(down));
   EXPECT_NE(dir_.Read("DLFiles.txt").find("/trickle;old;1;;;slow;"), std::string::npos);
@@ -275,15 +271,10 @@ TEST_F(DownloadsPageTest, AFreshGridHasNoRowAndRowsAreCheckedBeforeTheyAreAdded)
   ASSERT_EQ(errors_.size(), 2);
   EXPECT_TRUE(errors_[1].contains("No row of the list is selected"));
 
-  const std::pair<std::string, const char*> refused[] = {{"file:///etc/passwd", "Адрес (URL)"},
-                                                         {server_.Url("/feed/a"), "Часы (hours)"}};
-  Type(refused[0].first);
+  Type("file:///etc/passwd");
   Find<QPushButton>("ButtonUrlAdd")->click();
-  Type(refused[1].first, "24");
-  Find<QPushButton>("ButtonUrlAdd")->click();
-  ASSERT_EQ(errors_.size(), 4);
-  EXPECT_TRUE(errors_[2].contains(refused[0].second));
-  EXPECT_TRUE(errors_[3].contains(refused[1].second));
+  ASSERT_EQ(errors_.size(), 3);
+  EXPECT_TRUE(errors_[2].contains("Адрес (URL)"));
   EXPECT_EQ(page.Grid().RowCount(), 1);
 
   Type(server_.Url("/feed/a"), "2");
@@ -296,7 +287,7 @@ TEST_F(DownloadsPageTest, AFreshGridHasNoRowAndRowsAreCheckedBeforeTheyAreAdded)
   EXPECT_EQ(Find<QLineEdit>("EditURL")->text().toStdString(), server_.Url("/feed/b"));
   Type(server_.Url("/feed/a"), "x");
   Find<QPushButton>("ButtonUrlSave")->click();
-  EXPECT_EQ(errors_.size(), 5);
+  EXPECT_EQ(errors_.size(), 4);
   EXPECT_EQ(Cell(2, 0).toStdString(), server_.Url("/feed/b"));
 }
 

@@ -208,15 +208,13 @@ TEST_F(Fetch, ValidatorsOfAStoredFeedTurnTheNextDownloadIntoNotModified) {
 }
 
 TEST_F(Fetch, FolderErrorsEndTheBatch) {
-  EXPECT_NE(test::ErrorText([&] {
-              fetcher_.DownloadFeedToFolder(server_.Url("/feed/a"), "", progress_);
-            }).find("Download folder"),
-            std::string::npos);
-  EXPECT_NE(test::ErrorText([&] {
-              fetcher_.DownloadFeedToFolder(server_.Url("/feed/a"), folder_ + "/no/such",
-                                            progress_);
-            }).find("no/such"),
-            std::string::npos);
+  for (const auto& [folder, named] : {std::pair<std::string, const char*>{"", "Download folder"},
+                                      {folder_ + "/no/such", "no/such"}}) {
+    EXPECT_NE(test::ErrorText([&] {
+                fetcher_.DownloadFeedToFolder(server_.Url("/feed/a"), folder, progress_);
+              }).find(named),
+              std::string::npos);
+  }
 }
 
 // The parallel batch against results made up in the order a real pool may give them.
