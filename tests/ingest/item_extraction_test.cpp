@@ -112,8 +112,8 @@ TEST(ItemExtractionTest, UniqueDescriptionsAcrossTheSameFileOtherFilesAndTheStor
   const Extracted e =
       Walk(extractor, Feed("other", Item("4", "new") + Item("a ]]&gt; b", "x ]]&gt; y")));
   EXPECT_EQ(extractor.NewMessages(), 2);
-  EXPECT_EQ(e.messages[0][kTitle], "a &#093;&#093;> b");
-  EXPECT_EQ(e.messages[0][kDescription], "x &#093;&#093;> y");
+  EXPECT_EQ(e.messages.back()[kTitle], "a &#093;&#093;> b");
+  EXPECT_EQ(e.messages.back()[kDescription], "x &#093;&#093;> y");
   EXPECT_EQ(index.Size(), 3u);
   EXPECT_EQ(extractor.AddedKeys(),
             (std::vector<std::string>{MessageKey("new"), MessageKey("x &#093;&#093;> y")}));
