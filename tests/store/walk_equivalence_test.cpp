@@ -83,14 +83,9 @@ void ExpectSameWalk(const std::string& store, const std::string& label, bool can
 TEST(WalkEquivalence, HandPickedShapes) {
   const char* cases[] = {
       "",
-      "<item><titleRss>c</titleRss><title>t</title><link>l</link><description>d</description>"
-      "<pubDate>p</pubDate></item>",
       // Whitespace-only text vanishes; an element left without children is an empty leaf.
       "<item>\r\n <titleRss> </titleRss><title><b> </b></title><link><![CDATA[ ]]></link>"
       "<description>\n<![CDATA[d]]>\n</description><pubDate>  p  </pubDate></item>",
-      // Nested elements: deeper text is passed over; a later field replaces an earlier one.
-      "<item><titleRss>c</titleRss><title><b>deep</b>shallow</title><link>1</link><link>2</link>"
-      "<description>d</description><pubDate>p</pubDate><title>after</title></item>",
       // Entities and character references in text; none inside CDATA.
       "<item><titleRss>a&amp;b&lt;&gt;&quot;&apos;</titleRss><title>&#1071;&#x44F;&#233;</title>"
       "<link><![CDATA[&amp;]]></link><description>x&#10;y</description><pubDate>p</pubDate>"
@@ -98,9 +93,6 @@ TEST(WalkEquivalence, HandPickedShapes) {
       // Case of tag names matters; attributes do not.
       "<item a=\"1\"><TitleRss>c</TitleRss><titleRss x='y'>c</titleRss><title>t</title>"
       "<link>l</link><description>d</description><pubDate>p</pubDate></item>",
-      // Text directly in the item and in the channel.
-      "loose text<item>more<titleRss>c</titleRss><title>t</title><link>l</link>"
-      "<description>d</description><pubDate>p</pubDate></item>",
       // Malformed.
       "<item><title>t</item>",
       "<item>&nbsp;</item>",
@@ -111,7 +103,8 @@ TEST(WalkEquivalence, HandPickedShapes) {
   for (const char* c : cases) ExpectSameWalk(c, "case " + std::to_string(n++));
 }
 
-// Random stores built from the pieces that matter to the walk.
+// Random stores built from the pieces that matter to the walk: adjacent CDATA, nesting, fields
+// outside items or split over two, loose text; the shapes above are those they never build.
 class RandomStore {
  public:
   explicit RandomStore(unsigned seed) : rng_(seed) {}
