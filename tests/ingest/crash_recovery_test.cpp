@@ -174,7 +174,6 @@ TEST_F(IngestKillTest, AKilledRunLeavesAWholeStoreAndTheRerunAddsEveryItemOnce) 
       const std::string key = MessageKey(after.description[i]);
       ASSERT_TRUE(keys.insert(key).second) << "stored twice: " << after.title[i];
       ASSERT_EQ(after.title[i], newTitles_.at(key));
-      ASSERT_EQ(after.link[i], "https://example.org/" + after.title[i]);
     }
     ASSERT_GE(after.Count(), oldCount_);
     // No feed is gone whose items are not all stored (a deleted copy leaves its original).

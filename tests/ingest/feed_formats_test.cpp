@@ -259,9 +259,6 @@ TEST_F(FeedRunTest, EveryFamilyReachesTheStoreAndOtherFilesAreNamedInTheLog) {
   EXPECT_EQ(stored[4][kTitleRss], "Old");
   EXPECT_EQ(stored[4][kDescription], "D1");
   EXPECT_EQ(stored[4][kPubDate], Utf8ToCp1251(LocalRfc822(1796000000)));
-  DateTime when;
-  EXPECT_TRUE(ParseDate(stored[4][kPubDate] + " ", when));
-  EXPECT_EQ(when, (DateTime{2026, 11, 30, 0, 53, 20}));
   EXPECT_EQ(Run().size(), 5u);
 }
 

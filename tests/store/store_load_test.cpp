@@ -57,9 +57,6 @@ TEST_F(StoreLoad, ShowsEveryStatusTextInOrder) {
                 "Поиск каналов, найдено 1", "Поиск каналов, найдено 2", "Поиск каналов, найдено 3",
                 "Всего сообщений 250, каналов 3"}));
   EXPECT_EQ(census, (std::vector<std::string>{"Alpha", "beta", "Gamma"}));
-  ASSERT_EQ(list.Count(), 250);
-  EXPECT_EQ(list.title[249], "t249");
-  EXPECT_EQ(list.link[0], "http://x/t0");
 }
 
 TEST_F(StoreLoad, ValuesComeBackAsStored) {
@@ -178,7 +175,6 @@ TEST_F(StoreLoad, TheUnassignedByteLoadsKeptAndShowsAsTheReplacementCharacter) {
   const MessageList list = Load(Block("c\x98", "t", "a\x98z"));
   EXPECT_EQ(list.description[0], "a\x98z");
   EXPECT_EQ(Cp1251ToUtf8(list.titleRss[0]), "c\uFFFD");
-  EXPECT_EQ(Utf8ToCp1251("\uFFFD"), "\x98");
 }
 
 TEST_F(StoreLoad, AFastLoadGivingUpHalfwayShowsNoCountTwice) {
@@ -242,18 +238,13 @@ TEST_F(StoreLoad, RebuildKeysDescriptionsAsLoadedAndSavesTheIndex) {
           Block("other", "t2", "abc") + "<item><titleRss>c</titleRss><title>t</title></item>";
   RebuildStoreIndex(WriteStore(store), index);
   EXPECT_EQ(index.Keys(), (std::vector<std::string>{MessageKey("abc"), MessageKey("xyz")}));
-  EXPECT_EQ(test::ReadBytes(dir_.path() / "news.BCRC32"),
-            MessageKey("abc") + "\r\n" + MessageKey("xyz") + "\r\n");
-}
+  const std::string saved = MessageKey("abc") + "\r\n" + MessageKey("xyz") + "\r\n";
+  EXPECT_EQ(test::ReadBytes(dir_.path() / "news.BCRC32"), saved);
 
-TEST_F(StoreLoad, FailedRebuildKeepsIndexAndFile) {
-  test::WriteBytes(dir_.path() / "news.BCRC32", "old\r\n");
-  const std::string name = WriteStore(Block("c", "t", "abc") + "<item>");
-  KeyIndex index;
-  index.Add("old");
-  EXPECT_THROW(RebuildStoreIndex(name, index), Error);
-  EXPECT_EQ(index.Keys(), std::vector<std::string>{"old"});
-  EXPECT_EQ(test::ReadBytes(dir_.path() / "news.BCRC32"), "old\r\n");
+  // A failed rebuild keeps the index and its file.
+  EXPECT_THROW(RebuildStoreIndex(WriteStore(Block("c", "t", "new") + "<item>"), index), Error);
+  EXPECT_EQ(index.Keys(), (std::vector<std::string>{MessageKey("abc"), MessageKey("xyz")}));
+  EXPECT_EQ(test::ReadBytes(dir_.path() / "news.BCRC32"), saved);
 }
 
 TEST_F(StoreLoad, StartUpLoadsRebuildsOrEmptiesTheStoreIndex) {

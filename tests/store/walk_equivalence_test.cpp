@@ -83,22 +83,9 @@ void ExpectSameWalk(const std::string& store, const std::string& label, bool can
 TEST(WalkEquivalence, HandPickedShapes) {
   const char* cases[] = {
       "",
-      "<item><titleRss>c</titleRss><title>t</title><link>l</link><description>d</description>"
-      "<pubDate>p</pubDate></item>",
-      // Adjacent CDATA sections, CDATA next to text, comments and instructions as leaves.
-      "<item><titleRss><![CDATA[a]]><![CDATA[b]]></titleRss><title>x<![CDATA[y]]></title>"
-      "<link><![CDATA[y]]>z</link><description><!--note--></description>"
-      "<pubDate><?pi data?></pubDate></item>",
       // Whitespace-only text vanishes; an element left without children is an empty leaf.
       "<item>\r\n <titleRss> </titleRss><title><b> </b></title><link><![CDATA[ ]]></link>"
       "<description>\n<![CDATA[d]]>\n</description><pubDate>  p  </pubDate></item>",
-      // Nested elements: deeper text is passed over; a later field replaces an earlier one.
-      "<item><titleRss>c</titleRss><title><b>deep</b>shallow</title><link>1</link><link>2</link>"
-      "<description>d</description><pubDate>p</pubDate><title>after</title></item>",
-      // Fields outside items, items inside other elements, an empty item between.
-      "<title>stray</title><item/><image><title>img</title><link>l</link></image>"
-      "<group><item><titleRss>c</titleRss><title>t</title><link>l</link>"
-      "<description>d</description><pubDate>p</pubDate></item></group>",
       // Entities and character references in text; none inside CDATA.
       "<item><titleRss>a&amp;b&lt;&gt;&quot;&apos;</titleRss><title>&#1071;&#x44F;&#233;</title>"
       "<link><![CDATA[&amp;]]></link><description>x&#10;y</description><pubDate>p</pubDate>"
@@ -106,12 +93,6 @@ TEST(WalkEquivalence, HandPickedShapes) {
       // Case of tag names matters; attributes do not.
       "<item a=\"1\"><TitleRss>c</TitleRss><titleRss x='y'>c</titleRss><title>t</title>"
       "<link>l</link><description>d</description><pubDate>p</pubDate></item>",
-      // Text directly in the item and in the channel.
-      "loose text<item>more<titleRss>c</titleRss><title>t</title><link>l</link>"
-      "<description>d</description><pubDate>p</pubDate></item>",
-      // A field completed across two items does not count.
-      "<item><titleRss>c</titleRss><title>t</title></item><item><link>l</link>"
-      "<description>d</description><pubDate>p</pubDate></item>",
       // Malformed.
       "<item><title>t</item>",
       "<item>&nbsp;</item>",
@@ -122,7 +103,8 @@ TEST(WalkEquivalence, HandPickedShapes) {
   for (const char* c : cases) ExpectSameWalk(c, "case " + std::to_string(n++));
 }
 
-// Random stores built from the pieces that matter to the walk.
+// Random stores built from the pieces that matter to the walk: adjacent CDATA, nesting, fields
+// outside items or split over two, loose text; the shapes above are those they never build.
 class RandomStore {
  public:
   explicit RandomStore(unsigned seed) : rng_(seed) {}
@@ -227,27 +209,19 @@ TEST(WalkEquivalence, RandomStores) {
 // Returns whether the store stayed canonical: now and then a value gets a byte that XML
 // forbids, or one edit spoils the shape.
 bool CanonicalStore(std::mt19937& rng, std::string& out) {
-  static const std::string pieces[] = {"a",
-                                       "\xC0\xFF\xE0",
-                                       "\r\n",
-                                       "\n",
-                                       "\r",
-                                       "\t",
-                                       "]",
-                                       "]]",
-                                       ">",
-                                       " ",
-                                       "&amp;",
-                                       "\x7F\x80\x97\x98\x99",
-                                       "<item>\r\n<titleRss><![CDATA[",
-                                       "]]></pubDate>\r\n</item>\r\n<item>\r\n"};
+  static const std::string edges[] = {"<item>\r\n<titleRss><![CDATA[",
+                                      "]]></pubDate>\r\n</item>\r\n<item>\r\n"};
+  static const char* const pieces[] = {
+      "a", "\xC0\xFF\xE0", "\r\n", "\n", "\r",    "\t",
+      "]", "]]",           ">",    " ",  "&amp;", "\x7F\x80\x97\x98\x99"};
   static const std::string forbidden[] = {std::string(1, '\0'), "\x01", "\x02", "\x1F", "\x0B"};
   bool canonical = true;
   out.clear();
   for (int items = static_cast<int>(rng() % 8); items > 0; --items) {
     MessageValues values;
     for (std::string& v : values) {
-      for (int n = static_cast<int>(rng() % 5); n > 0; --n) v += pieces[rng() % 14];
+      for (int n = static_cast<int>(rng() % 5); n > 0; --n)
+        v += rng() % 7 == 0 ? edges[rng() % 2] : pieces[rng() % 12];
       if (rng() % 40 == 0) v += std::string(rng() % 5000, static_cast<char>(0xC0 + rng() % 64));
       if (rng() % 150 == 0) {
         v += forbidden[rng() % 5];
