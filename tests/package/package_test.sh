@@ -56,7 +56,7 @@ env HOME="$config" XDG_CONFIG_HOME="$config" XDG_RUNTIME_DIR="$config" QT_QPA_PL
   "${run[@]}" "$bin/vorlin" --screenshot "$config/shot.png" --screenshot-delay-ms 0 \
   || fail "the window did not start and close"
 [ -s "$config/shot.png" ] || fail "no screenshot"
-[ "$(grep -c = "$config/vorlin/OpsRss.txt")" -eq 52 ] || fail "no settings in $config/vorlin"
+[ "$(grep -c = "$config/vorlin/OpsRss.txt")" -eq 56 ] || fail "no settings in $config/vorlin"
 [ -f "$config/vorlin/DirRss.txt" ] || fail "no scan folder list in $config/vorlin"
 [ ! -e "$bin/OpsRss.txt" ] || fail "settings written beside the program"
 echo "unpacked package: both programs run"
