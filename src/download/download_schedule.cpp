@@ -25,10 +25,13 @@ bool ParseWhole(std::string_view text, const char* format, std::tm& tm) {
   return end != nullptr && *end == '\0';
 }
 
-[[noreturn]] void ThrowCell(const DownloadGrid& grid, int row, int column, const std::string& why) {
-  throw Error("SGridDF row " + std::to_string(row) + ", column \"" +
-              Cp1251ToUtf8(DownloadHeaders()[column]) + "\": \"" +
-              Cp1251ToUtf8(grid.rows[row][column]) + "\" " + why);
+[[noreturn]] void ThrowCell(const DownloadGrid& grid, int row, int column, const std::string& whyRu,
+                            const std::string& why) {
+  const std::string header = Cp1251ToUtf8(DownloadHeaders()[column]);
+  const std::string value = Cp1251ToUtf8(grid.rows[row][column]);
+  const std::string place = std::to_string(row) + ", column \"" + header + "\": \"" + value + "\" ";
+  throw Error("Список загрузки, строка " + std::to_string(row) + ", столбец \"" + header +
+              "\": \"" + value + "\" " + whyRu + " (Download list, row " + place + why + ")");
 }
 
 // A frequency cell as a decimal integer; empty counts as 0.
@@ -37,10 +40,12 @@ long long FrequencyCell(const DownloadGrid& grid, int row, int column, long long
   std::string_view text = TrimBlanks(grid.rows[row][column]);
   if (text.empty()) return 0;
   std::optional<long long> value = ParseInteger(text);
-  if (!value) ThrowCell(grid, row, column, "is not a whole number");
+  if (!value) ThrowCell(grid, row, column, "не целое число", "is not a whole number");
   if (*value < low || *value > high) {
+    const std::string range = std::to_string(low) + " to " + std::to_string(high);
     ThrowCell(grid, row, column,
-              "is out of range (" + std::to_string(low) + " to " + std::to_string(high) + ")");
+              "вне пределов (" + std::to_string(low) + " до " + std::to_string(high) + ")",
+              "is out of range (" + range + ")");
   }
   return *value;
 }
@@ -83,7 +88,7 @@ std::optional<std::time_t> ParseStamp(std::string_view stamp) {
 
 std::time_t DueTime(const DownloadGrid& grid, int row) {
   const std::optional<std::time_t> last = ParseStamp(grid.rows[row][kColStamp]);
-  if (!last) ThrowCell(grid, row, kColStamp, "is not a date and time");
+  if (!last) ThrowCell(grid, row, kColStamp, "не дата и время", "is not a date and time");
   // Days below 0 add nothing; 30 days, 23 hours and 59 minutes is the longest interval.
   const long long days = FrequencyCell(grid, row, kColDays, -999999999, 30);
   const long long hours = FrequencyCell(grid, row, kColHours, 0, 23);
