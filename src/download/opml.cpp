@@ -8,6 +8,7 @@
 
 #include "util/cp1251.h"
 #include "util/file_io.h"
+#include "util/text_utils.h"
 
 namespace vorlin {
 
@@ -59,25 +60,12 @@ void CollectOutlines(xmlNode* parent, std::vector<DownloadRow>& rows) {
 }
 
 void AppendEscaped(std::string& out, std::string_view text) {
+  // Control characters have no place in XML 1.0; list cells never hold them.
+  std::string kept;
   for (char c : text) {
-    switch (c) {
-      case '&':
-        out += "&amp;";
-        break;
-      case '<':
-        out += "&lt;";
-        break;
-      case '>':
-        out += "&gt;";
-        break;
-      case '"':
-        out += "&quot;";
-        break;
-      default:
-        // Control characters have no place in XML 1.0; list cells never hold them.
-        if (static_cast<unsigned char>(c) >= 0x20) out += c;
-    }
+    if (static_cast<unsigned char>(c) >= 0x20) kept += c;
   }
+  out += EscapeHtml(kept);
 }
 
 void AppendAttribute(std::string& out, const char* name, const std::string& value) {

@@ -117,15 +117,20 @@ void SearchPage::ButtonLoadAllFromArxClick() {
   StartLoad(StoreStamp(), true);
 }
 
-void SearchPage::LoadAtStartUp() {
-  if (!ui.CBoxLoadStoreAtStart->isChecked() || loader_->Running()) return;
-  std::string store;
+std::optional<std::string> SearchPage::StoreToLoad() {
   try {
-    store = storeName_();
+    return storeName_();
   } catch (const std::exception& e) {
     ReportError(QString::fromUtf8(e.what()));
-    return;
+    return std::nullopt;
   }
+}
+
+void SearchPage::LoadAtStartUp() {
+  if (!ui.CBoxLoadStoreAtStart->isChecked() || loader_->Running()) return;
+  const std::optional<std::string> named = StoreToLoad();
+  if (!named) return;
+  const std::string& store = *named;
   // A new user has no store yet: nothing to load, nothing to report.
   if (store.empty() || !FileExists(store)) return;
   StartLoad(StoreStamp(), false);
@@ -144,13 +149,9 @@ bool SearchPage::LoadInProgress() const { return loader_->Running(); }
 
 void SearchPage::StartLoad(const StoreStamp& from, bool wait) {
   if (loader_->Running()) loader_->Wait();
-  std::string store;
-  try {
-    store = storeName_();
-  } catch (const std::exception& e) {
-    ReportError(QString::fromUtf8(e.what()));
-    return;
-  }
+  const std::optional<std::string> named = StoreToLoad();
+  if (!named) return;
+  const std::string& store = *named;
   // Only the same store's list can take an appended tail.
   const StoreStamp since = store == loadedStore_ ? from : StoreStamp();
   const int generation = ++loadGeneration_;

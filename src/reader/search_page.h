@@ -5,6 +5,7 @@
 #include <QWidget>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -99,6 +100,8 @@ class SearchPage : public QWidget {
   void ShowFoundStatus(size_t count);
   // Loads the store (whole, or only what was appended since `from`) on the loader's thread;
   // with `wait`, returns once it is loaded and shown.
+  // The store name to load, or none after its error was shown.
+  std::optional<std::string> StoreToLoad();
   void StartLoad(const StoreStamp& from, bool wait);
   // Takes a finished load into the lists, once no other long operation is using them.
   void FinishLoad(int generation, const std::string& store, std::shared_ptr<LoadedStore> result,
