@@ -13,13 +13,13 @@ std::string Arg(const std::string& utf8) { return Utf8ToCp1251Refs(utf8); }
 
 std::string TextArg(const std::string& utf8) { return Utf8ToCp1251Refs(utf8); }
 
-void PrintLine(const std::string& cp1251Text) {
+void PrintLine(std::string_view cp1251Text) {
   std::string line = Cp1251RefsToUtf8(cp1251Text);
   line.push_back('\n');
   std::fwrite(line.data(), 1, line.size(), stdout);
 }
 
-std::string JsonString(const std::string& cp1251Text) {
+std::string JsonString(std::string_view cp1251Text) {
   std::string utf8 = Cp1251RefsToUtf8(cp1251Text);
   std::string out = "\"";
   for (char c : utf8) {
@@ -51,6 +51,18 @@ std::string JsonString(const std::string& cp1251Text) {
   }
   out.push_back('"');
   return out;
+}
+
+std::string MessageJsonLine(const MessageList& list, int n) {
+  std::string line = "{\"n\":" + std::to_string(n);
+  for (int f = 0; f < kFieldCount; ++f) {
+    line += ",\"";
+    line += kFieldTags[static_cast<size_t>(f)];
+    line += "\":";
+    line += JsonString(list.Column(Field(f))[static_cast<size_t>(n)]);
+  }
+  line += "}\n";
+  return line;
 }
 
 CliProgress::CliProgress() : terminal_(::isatty(STDERR_FILENO) == 1) {}

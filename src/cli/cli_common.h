@@ -2,8 +2,10 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "store/message_list.h"
 #include "util/progress.h"
 
 namespace vorlin::cli {
@@ -42,9 +44,11 @@ std::string Arg(const std::string& utf8);
 // become references, as they are in the store.
 std::string TextArg(const std::string& utf8);
 // Prints a core text as a UTF-8 line on stdout.
-void PrintLine(const std::string& cp1251Text);
+void PrintLine(std::string_view cp1251Text);
 // JSON string literal of a core text, converted to UTF-8.
-std::string JsonString(const std::string& cp1251Text);
+std::string JsonString(std::string_view cp1251Text);
+// Message `n` of `list` as one JSON line: its number and five fields.
+std::string MessageJsonLine(const MessageList& list, int n);
 
 // Progress on stderr when stderr is a terminal, silent otherwise.
 class CliProgress final : public Progress {

@@ -19,12 +19,7 @@ namespace vorlin::cli {
 namespace {
 
 void PrintJson(const MessageList& list, int n) {
-  auto i = static_cast<size_t>(n);
-  std::string line =
-      "{\"n\":" + std::to_string(n) + ",\"titleRss\":" + JsonString(list.titleRss[i]) +
-      ",\"title\":" + JsonString(list.title[i]) + ",\"link\":" + JsonString(list.link[i]) +
-      ",\"description\":" + JsonString(list.description[i]) +
-      ",\"pubDate\":" + JsonString(list.pubDate[i]) + "}\n";
+  const std::string line = MessageJsonLine(list, n);
   std::fwrite(line.data(), 1, line.size(), stdout);
 }
 

@@ -49,11 +49,7 @@ int Dump(Context&, const std::vector<std::string>& args) {
   }
   std::string line;
   for (int i = 0; i < list.Count(); ++i) {
-    auto n = static_cast<size_t>(i);
-    line = "{\"n\":" + std::to_string(i) + ",\"titleRss\":" + JsonString(list.titleRss[n]) +
-           ",\"title\":" + JsonString(list.title[n]) + ",\"link\":" + JsonString(list.link[n]) +
-           ",\"description\":" + JsonString(list.description[n]) +
-           ",\"pubDate\":" + JsonString(list.pubDate[n]) + "}\n";
+    line = MessageJsonLine(list, i);
     std::fwrite(line.data(), 1, line.size(), stdout);
   }
   return 0;

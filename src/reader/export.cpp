@@ -13,6 +13,7 @@
 #include "store/store_files.h"
 #include "store/store_format.h"
 #include "store/store_lock.h"
+#include "store/store_map.h"
 #include "util/cp1251.h"
 
 namespace vorlin {
@@ -87,6 +88,11 @@ void MakeFolderFor(const std::string& path) {
   }
 }
 
+// Nothing is written from values that a cut of the store under the list turned into zeros.
+static void RequireIntact(const MessageList& list) {
+  if (!list.Intact()) throw Error(std::string(kStoreCutText));
+}
+
 void ExportFiles(const MessageList& list, const std::vector<int>& numbers,
                  const ExportOptions& options, Progress& progress) {
   const bool html = options.kind == ExportKind::kHtml;
@@ -94,6 +100,7 @@ void ExportFiles(const MessageList& list, const std::vector<int>& numbers,
   const size_t total = numbers.size();
   for (size_t i = 0; i < total; ++i) {
     const MessageValues message = list.Get(numbers[i]);
+    RequireIntact(list);
     const std::string relative = ExportRelativeName(options.outFolder, message[kTitleRss],
                                                     message[kTitle], options.nameLength);
     const std::string path = FreeExportPath(options.outFolder, relative, extension);
@@ -115,6 +122,7 @@ bool ExportStore(const MessageList& list, const std::vector<int>& numbers,
     while (next < numbers.size() && chunk.size() < (4u << 20)) {
       AppendStoreBlock(chunk, list, numbers[next++], true);
     }
+    RequireIntact(list);
     return !chunk.empty();
   };
   // The target may be another store that scheduled runs write to.
@@ -131,6 +139,7 @@ bool ExportStore(const MessageList& list, const std::vector<int>& numbers,
       // Only the new blocks are written, and the file is cut back if that fails.
       std::string blocks;
       for (int m : numbers) AppendStoreBlock(blocks, list, m, true);
+      RequireIntact(list);
       AppendToStore(options.storeFile, blocks);
       return true;
     }

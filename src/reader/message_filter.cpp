@@ -11,25 +11,6 @@
 #include "util/cp1251.h"
 
 namespace vorlin {
-namespace {
-
-const std::vector<std::string>& FieldList(const MessageList& m, Field f) {
-  switch (f) {
-    case kTitleRss:
-      return m.titleRss;
-    case kTitle:
-      return m.title;
-    case kLink:
-      return m.link;
-    case kDescription:
-      return m.description;
-    default:
-      return m.pubDate;
-  }
-}
-
-}  // namespace
-
 int CompareDateTime(const DateTime& a, const DateTime& b) {
   auto ta = std::tie(a.year, a.month, a.day, a.hour, a.minute, a.second);
   auto tb = std::tie(b.year, b.month, b.day, b.hour, b.minute, b.second);
@@ -55,7 +36,7 @@ MessageFilter::MessageFilter(const SearchSettings& settings, const MessageList& 
 bool MessageFilter::PassesFilter(int n) const {
   const auto i = static_cast<size_t>(n);
   for (size_t q = 0; q < 4; ++q) {
-    if (tested_[q] && !queries_[q].Matches(FieldList(messages_, kQueryFields[q])[i])) return false;
+    if (tested_[q] && !queries_[q].Matches(messages_.Column(kQueryFields[q])[i])) return false;
   }
   if (rangeActive_) {
     DateTime value;
@@ -80,14 +61,16 @@ std::vector<int> SelectMessages(const MessageList& messages, const SearchSetting
   // exact size (a growing vector would briefly hold three times its size).
   std::vector<uint64_t> passed((static_cast<size_t>(messages.Count()) + 63) / 64);
   size_t count = 0;
-  const std::string* lastChannel = nullptr;  // messages of one channel usually come in runs
+  std::string_view lastChannel;  // messages of one channel usually come in runs
   bool lastIn = true;
+  bool any = false;
   for (int n = 0; n < messages.Count(); ++n) {
     if (!channelSet.empty()) {
-      const std::string& channel = messages.titleRss[static_cast<size_t>(n)];
-      if (lastChannel == nullptr || *lastChannel != channel) {
+      const std::string_view channel = messages.titleRss[static_cast<size_t>(n)];
+      if (!any || lastChannel != channel) {
         lastIn = std::binary_search(channelSet.begin(), channelSet.end(), channel, less);
-        lastChannel = &channel;
+        lastChannel = channel;
+        any = true;
       }
       if (!lastIn) continue;
     }

@@ -20,8 +20,8 @@ int MessageListModel::NumberAt(int row) const {
 std::string MessageListModel::LineText(int row) const {
   int n = NumberAt(row);
   if (!IsLoaded(messages_, n)) return {};
-  return prefix_ > 0 ? ChannelPrefixedLine(messages_, n, prefix_)
-                     : messages_.title[static_cast<size_t>(n)];
+  if (prefix_ > 0) return ChannelPrefixedLine(messages_, n, prefix_);
+  return std::string(messages_.title[static_cast<size_t>(n)]);
 }
 
 int MessageListModel::rowCount(const QModelIndex& parent) const {

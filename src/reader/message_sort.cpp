@@ -98,11 +98,11 @@ void SortByDate(const MessageList& messages, std::vector<int>::iterator begin,
 
 std::string SortKey(const MessageList& messages, int n) {
   const auto i = static_cast<size_t>(n);
-  std::string key = messages.titleRss[i];
-  const std::string& date = messages.pubDate[i];
+  std::string key(messages.titleRss[i]);
+  const std::string_view date = messages.pubDate[i];
   DateTime v;
   if (!ParseDate(date, v)) {
-    if (date.size() > 5) key.append(date, 4, date.size() - 5);
+    if (date.size() > 5) key.append(date.substr(4, date.size() - 5));
   } else if (v.year < 0 || v.year > 9999) {
     key += FormatNormalised(v);
   } else {
@@ -169,7 +169,7 @@ void SortByChannelAndDate(const MessageList& messages, std::vector<int>& list) {
   std::string_view lastTitle;
   uint32_t lastCluster = 0;
   auto cluster = [&](int n) {
-    const std::string& title = messages.titleRss[static_cast<size_t>(n)];
+    const std::string_view title = messages.titleRss[static_cast<size_t>(n)];
     if (title.data() != lastTitle.data() || title != lastTitle) {
       lastCluster = clusterOf[titleIds.find(title)->second];
       lastTitle = title;

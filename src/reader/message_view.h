@@ -33,7 +33,7 @@ std::vector<std::string> HeadlineLines(const MessageList& messages, int n,
 // The HTML document of a message: "<HTML><HEAD></HEAD><BODY", the background attribute when
 // `background` is not blank, ">", with `addHeadline` "<p>" title "</p>", the description and
 // "</BODY></HTML>". Nothing is escaped: descriptions are HTML.
-std::string MessageHtml(const std::string& title, const std::string& description, bool addHeadline,
+std::string MessageHtml(std::string_view title, std::string_view description, bool addHeadline,
                         const std::string& background);
 
 // The document the clipboard copy renders: per message "<P>" title " . </P><P>" description

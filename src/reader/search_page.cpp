@@ -221,11 +221,7 @@ void SearchPage::TakeWholeStore(LoadedStore& loaded) {
 
 void SearchPage::TakeAppended(LoadedStore& loaded) {
   const int added = loaded.messages.Count();
-  MessageList& m = loaded.messages;
-  for (size_t i = 0; i < static_cast<size_t>(added); ++i) {
-    state_.messages.Add({std::move(m.titleRss[i]), std::move(m.title[i]), std::move(m.link[i]),
-                         std::move(m.description[i]), std::move(m.pubDate[i])});
-  }
+  for (int i = 0; i < added; ++i) state_.messages.AddFrom(loaded.messages, i);
   state_.loadedStamp = loaded.stamp;
   // Channels that came with the new messages join the lists, as the filter lets them.
   const std::vector<std::string> fresh = MergeChannels(state_.channels, loaded.channels);

@@ -117,15 +117,19 @@ DisplaySpan MapWordEventToText(const SpokenText& s, int position, int length) {
   return {s.textPos[start], s.textPos[end] - s.textPos[start]};
 }
 
-std::string SpokenDocument(const std::string& title, const std::string& description,
-                           bool addHeadline, const std::string& background) {
+std::string SpokenDocument(std::string_view title, std::string_view description, bool addHeadline,
+                           const std::string& background) {
   std::string doc = "<HTML><HEAD></HEAD><BODY";
   if (background.find_first_not_of(' ') != std::string::npos) {
     doc += " background=\"" + background + "\"";
   }
   doc += "><P>";
-  if (addHeadline) doc += title + " . </P><P>";
-  return doc + description + " . </P></BODY></HTML>";
+  if (addHeadline) {
+    doc += title;
+    doc += " . </P><P>";
+  }
+  doc += description;
+  return doc + " . </P></BODY></HTML>";
 }
 
 std::string JoinStrayFullStops(std::string_view rendered) {

@@ -48,8 +48,8 @@ DisplaySpan MapWordEventToText(const SpokenText& spoken, int position, int lengt
 
 // The document whose rendered text is spoken: the title and " . " as one paragraph (when
 // wanted) and the description and " . " as the next, so every spoken text ends a sentence.
-std::string SpokenDocument(const std::string& title, const std::string& description,
-                           bool addHeadline, const std::string& background);
+std::string SpokenDocument(std::string_view title, std::string_view description, bool addHeadline,
+                           const std::string& background);
 
 // The rendered text of the spoken document, tidied: a " . " that the description's own
 // paragraphs pushed onto a line of its own (or that follows an empty title) joins the line

@@ -7,6 +7,7 @@ list(APPEND VORLIN_CORE_SOURCES
   src/store/store_walk.cpp
   src/store/store_loader.cpp
   src/store/store_scan.cpp
+  src/store/store_map.cpp
   src/store/census.cpp
   src/store/store_lock.cpp
   src/store/store_recovery.cpp

@@ -77,9 +77,7 @@ std::string WrapForParsing(std::string_view storeBytes) {
 
 void AppendStoreBlock(std::string& out, const MessageList& list, int i, bool escape) {
   const auto n = static_cast<size_t>(i);
-  const std::string* values[kFieldCount] = {&list.titleRss[n], &list.title[n], &list.link[n],
-                                            &list.description[n], &list.pubDate[n]};
-  AppendBlock(out, [&](int f) { AppendValue(out, *values[f], escape); });
+  AppendBlock(out, [&](int f) { AppendValue(out, list.Column(Field(f))[n], escape); });
 }
 
 std::string NormaliseLineBreaks(std::string_view text) {

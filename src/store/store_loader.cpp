@@ -20,33 +20,6 @@ bool FastPathAllowed() {
   return off == nullptr || *off == '\0' || std::string_view(off) == "0";
 }
 
-// Moves the messages of `from` to the end of `to`. The first stretch also sizes the lists for
-// the whole store, so that they do not grow by doubling (which would hold old and new at once).
-void MoveMessages(MessageList& to, MessageList& from, uint64_t storeSize) {
-  auto append = [](std::vector<std::string>& a, std::vector<std::string>& b) {
-    a.insert(a.end(), std::make_move_iterator(b.begin()), std::make_move_iterator(b.end()));
-  };
-  if (to.count == 0 && from.count > 0) {
-    constexpr double kBlockMarkup = 182;  // the bytes of a block besides its values
-    double bytes = kBlockMarkup * from.count;
-    for (auto* l : {&from.titleRss, &from.title, &from.link, &from.description, &from.pubDate}) {
-      for (const std::string& v : *l) bytes += static_cast<double>(v.size());
-    }
-    // A quarter more than the estimate: room reserved but never filled is never touched.
-    const auto expected =
-        static_cast<size_t>(1.25 * from.count * static_cast<double>(storeSize) / bytes);
-    for (auto* l : {&to.titleRss, &to.title, &to.link, &to.description, &to.pubDate}) {
-      l->reserve(expected);
-    }
-  }
-  append(to.titleRss, from.titleRss);
-  append(to.title, from.title);
-  append(to.link, from.link);
-  append(to.description, from.description);
-  append(to.pubDate, from.pubDate);
-  to.count += from.count;
-}
-
 // The message keys of the summed descriptions, ascending and without repeats. A key is the CRC
 // in 11 digits and the length in 12, so the text order is the order of the pairs.
 std::vector<std::string> KeysOf(std::vector<DescriptionSum>& sums) {
@@ -68,18 +41,14 @@ void LoadStore(std::string_view storeName, MessageList& list, Progress& progress
   progress.ShowStatusText(W("Подготовка к загрузке, чтение из файла ") + std::string(storeName));
   progress.ShowStatusText(W(" Load from Stream in MS parser ..."));
   const std::string loaded = W("Загружено сообщений ");
-  std::error_code ec;
-  const uint64_t storeSize = std::filesystem::file_size(FsPath(storeName), ec);
   MessageList fresh;
   int shown = 0;  // the last count shown
   auto show = [&](int count) {
     progress.ShowStatusText(loaded + std::to_string(count));
     shown = count;
   };
-  const bool fast = FastPathAllowed() && ScanStoreFile(storeName, [&](MessageList& part) {
-                      const int before = fresh.count;
-                      MoveMessages(fresh, part, storeSize);
-                      for (int c = before / 100 * 100 + 100; c <= fresh.count; c += 100) show(c);
+  const bool fast = FastPathAllowed() && ScanStoreFile(storeName, fresh, [&](int count) {
+                      for (int c = shown / 100 * 100 + 100; c <= count; c += 100) show(c);
                     });
   if (!fast) {
     // The walk reads the same blocks first, so the counts already shown are not shown again.

@@ -11,6 +11,7 @@
 #include "store/store_format.h"
 #include "store/store_loader.h"
 #include "store/store_lock.h"
+#include "store/store_map.h"
 #include "store/store_recovery.h"
 #include "util/cp1251.h"
 #include "util/file_io.h"
@@ -239,6 +240,10 @@ void ReplaceStoreWithout(std::string_view storeName, const MessageList& list,
     if (m >= 0 && m < list.Count()) drop[static_cast<size_t>(m)] = true;
   }
   const std::string temp = WriteTemporary(store, st, list, drop, appended);
+  if (!list.Intact()) {
+    ::unlink(FsPath(temp).c_str());
+    throw Error(std::string(kStoreCutText));
+  }
   if (onStep) onStep(ReplaceStep::kTemporaryWritten);
 
   const std::string backup = BackupStoreName(store);

@@ -20,6 +20,7 @@
 #endif
 
 #include "store/crc32.h"
+#include "store/store_map.h"
 #include "util/file_io.h"
 
 namespace vorlin {
@@ -311,36 +312,86 @@ void AssignValue(std::string& out, std::string_view raw, bool cr) {
   }
 }
 
-// Gathers messages and hands them on, in order, at every Flush.
-class MessageSink {
+// Gathers messages as spans of the scanned buffer; a value with a CR is read into a string of
+// its own (its line ends read as LF).
+class SpanSink {
  public:
-  explicit MessageSink(const std::function<void(MessageList&)>& take) : take_(take) {}
+  SpanSink(MessageList& list, const char* base) : list_(list), base_(base) {}
 
   void Add(const RawItem& item) {
-    std::vector<std::string>* lists[kFieldCount] = {&list_.titleRss, &list_.title, &list_.link,
-                                                    &list_.description, &list_.pubDate};
     for (size_t f = 0; f < kFieldCount; ++f) {
-      AssignValue(lists[f]->emplace_back(), item.values[f], (item.cr >> f & 1u) != 0);
+      FieldColumn& column = list_.Column(static_cast<Field>(f));
+      const std::string_view raw = item.values[f];
+      if ((item.cr >> f & 1u) != 0) {
+        std::string value;
+        AssignValue(value, raw, true);
+        column.PushOwned(std::move(value));
+      } else {
+        column.PushSpan(base_, static_cast<size_t>(raw.data() - base_), raw.size());
+      }
     }
     ++list_.count;
   }
-  void Flush() {
-    if (list_.count > 0) take_(list_);
-    Discard();
-  }
-  // Keeps the lists' room for the next stretch.
+  void Flush() {}
   void Discard() {
-    for (auto* l :
-         {&list_.titleRss, &list_.title, &list_.link, &list_.description, &list_.pubDate}) {
-      l->clear();
-    }
-    list_.count = 0;
+    MessageList empty;
+    empty.Adopt(list_.buffer);
+    list_.Swap(empty);
   }
 
  private:
-  const std::function<void(MessageList&)>& take_;
-  MessageList list_;
+  MessageList& list_;
+  const char* base_;
 };
+
+// Moves the messages of `from` to the end of `to`; both span the same buffer.
+void TakeMessages(MessageList& to, MessageList& from) {
+  for (int f = 0; f < kFieldCount; ++f) {
+    to.Column(static_cast<Field>(f)).TakeAppend(from.Column(static_cast<Field>(f)));
+  }
+  to.count += from.count;
+  from.count = 0;
+}
+
+// Scans the whole buffer of `out` (already adopted) in stretches, two threads to a stretch,
+// telling `loaded` the count after each.
+bool ScanWhole(size_t size, MessageList& out, const std::function<void(int)>& loaded,
+               const ScanOptions& options) {
+  const char* const base = out.buffer.get();
+  const char* const end = base + size;
+  std::optional<Helper> helper;
+  try {
+    helper.emplace();
+  } catch (const std::system_error&) {
+    // No second thread to be had: one does it all.
+  }
+  MessageList second;
+  second.Adopt(out.buffer);
+  SpanSink firstSink(out, base), secondSink(second, base);
+  const char* pos = base;
+  size_t stretch = options.stretchSize;
+  bool reserved = false;
+  while (pos < end) {
+    const char* stretchEnd = end - pos > static_cast<ptrdiff_t>(stretch) ? pos + stretch : end;
+    const char* from = pos;
+    const Status s = ScanBuffer(from, stretchEnd, pos, firstSink, secondSink,
+                                helper ? &*helper : nullptr, options);
+    if (s == Status::kBad || (s == Status::kShort && stretchEnd == end)) return false;
+    TakeMessages(out, second);
+    // A block longer than a stretch: the next stretch is twice as long.
+    if (pos == from) stretch *= 2;
+    if (!reserved && out.count > 0) {
+      // Room for the whole store from what the first stretch held, so that the columns do
+      // not grow by doubling; room reserved but never filled is never touched.
+      const double perByte = out.count / static_cast<double>(pos - base);
+      const auto expected = static_cast<size_t>(1.1 * perByte * static_cast<double>(size)) + 16;
+      for (int f = 0; f < kFieldCount; ++f) out.Column(static_cast<Field>(f)).Reserve(expected);
+      reserved = true;
+    }
+    if (loaded) loaded(out.count);
+  }
+  return true;
+}
 
 class SumSink {
  public:
@@ -366,12 +417,6 @@ class SumSink {
   std::string scratch_;
 };
 
-bool ScanMessages(const Reader& read, const std::function<void(MessageList&)>& take,
-                  const ScanOptions& options) {
-  MessageSink first(take), second(take);
-  return Scan(read, first, second, options);
-}
-
 bool ScanSums(const Reader& read, std::vector<DescriptionSum>& sums, const ScanOptions& options) {
   sums.clear();
   SumSink first(sums), second(sums);
@@ -380,21 +425,25 @@ bool ScanSums(const Reader& read, std::vector<DescriptionSum>& sums, const ScanO
 
 }  // namespace
 
-bool ScanStoreFile(std::string_view storeName, const std::function<void(MessageList&)>& take,
-                   const ScanOptions& options) {
-  return ScanFile(storeName, [&](const Reader& read) { return ScanMessages(read, take, options); });
+bool ScanStoreFile(std::string_view storeName, MessageList& out,
+                   const std::function<void(int)>& loaded, const ScanOptions& options) {
+  StoreMap map;
+  if (!MapStoreFile(storeName, map)) return false;
+  MessageList fresh;
+  fresh.Adopt(std::move(map.bytes));
+  if (!ScanWhole(map.size, fresh, loaded, options)) return false;
+  out.Swap(fresh);
+  return true;
 }
 
 bool ScanStoreText(std::string_view bytes, MessageList& out, const ScanOptions& options) {
-  MessageList all;
-  const bool ok = ScanMessages(
-      TextReader(bytes),
-      [&all](MessageList& part) {
-        for (int i = 0; i < part.count; ++i) all.Add(part.Get(i));
-      },
-      options);
-  if (ok) out.Swap(all);
-  return ok;
+  std::shared_ptr<char[]> copy(new char[bytes.size() + 1]);
+  std::memcpy(copy.get(), bytes.data(), bytes.size());
+  MessageList fresh;
+  fresh.Adopt(std::move(copy));
+  if (!ScanWhole(bytes.size(), fresh, {}, options)) return false;
+  out.Swap(fresh);
+  return true;
 }
 
 bool ScanStoreDescriptions(std::string_view storeName, std::vector<DescriptionSum>& sums,

@@ -28,15 +28,17 @@ struct ScanOptions {
   size_t blockSize = size_t{1} << 20;
   // A buffer of at least this many bytes is split between two threads.
   size_t splitAtLeast = size_t{256} << 10;
+  // A store read whole is scanned in stretches of this many bytes, its count told after each.
+  size_t stretchSize = size_t{64} << 20;
 };
 
-// Reads a canonical store file. Calls `take` with the messages of each stretch of blocks, in
-// store order (it may move them out). Returns false when the file is not canonical or cannot
-// be read; the stretches already taken are then to be discarded by the caller.
-bool ScanStoreFile(std::string_view storeName, const std::function<void(MessageList&)>& take,
-                   const ScanOptions& options = {});
+// Reads a canonical store file into `out`, mapped (store_map.h): its values are spans of the
+// mapping. Calls `loaded` with the count so far after each stretch. Returns false, leaving
+// `out` as it was, when the file is not canonical or cannot be read.
+bool ScanStoreFile(std::string_view storeName, MessageList& out,
+                   const std::function<void(int)>& loaded = {}, const ScanOptions& options = {});
 
-// The same over store bytes in memory, fed in blocks as from a file.
+// The same over a copy of store bytes in memory.
 bool ScanStoreText(std::string_view bytes, MessageList& out, const ScanOptions& options = {});
 
 // The CRC-32 and byte length of the description of every block of a canonical store file, in

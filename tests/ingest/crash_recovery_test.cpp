@@ -186,7 +186,7 @@ TEST_F(IngestKillTest, AKilledRunLeavesAWholeStoreAndTheRerunAddsEveryItemOnce) 
     const MessageList rerun = Load(store);
     ASSERT_EQ(rerun.Count(), static_cast<int>(newTitles_.size()));
     std::set<std::string> rerunKeys;
-    for (const auto& d : rerun.description) rerunKeys.insert(MessageKey(d));
+    for (const auto& d : rerun.description.Strings()) rerunKeys.insert(MessageKey(d));
     ASSERT_EQ(rerunKeys.size(), newTitles_.size());
     ASSERT_EQ(ReadFile(store).substr(0, old_.size()), old_);
   }

@@ -71,7 +71,7 @@ class StoreExport : public ::testing::Test {
   std::vector<std::string> Titles(const std::string& name) {
     MessageList list;
     LoadStore(name, list, null_);
-    return list.title;
+    return list.title.Strings();
   }
   bool Export(const ExportOptions& options, ExistsAnswer answer = ExistsAnswer::kCancel) {
     return ExportAndRemove(list_, {1, 3}, options, store_, stamp_, progress_,
@@ -89,6 +89,32 @@ class StoreExport : public ::testing::Test {
   NullProgress null_;
   test::RecordingProgress progress_;
 };
+
+// Another program cuts the loaded store short: the list reads zeros past the cut instead of
+// crashing, and nothing is exported or written back from it.
+TEST_F(StoreExport, AStoreCutShortUnderTheListIsNeverWrittenFrom) {
+  std::string blocks;
+  for (int i = 0; i < 100; ++i)
+    WriteItemBlock(blocks, {"C", "t", "l", std::string(99, 'x'), "p"}, true);
+  WriteBytes(store_, NormaliseLineBreaks(blocks));
+  LoadStore(store_, list_, null_);
+  stamp_ = StampStore(store_, std::filesystem::file_size(store_));
+  ASSERT_TRUE(list_.Intact());
+  std::filesystem::resize_file(store_, 10);
+  EXPECT_EQ(list_.description[99], std::string(99, '\0'));
+  EXPECT_FALSE(list_.Intact());
+  ExportOptions options{ExportKind::kText, dir_ / "out", part_, 80, false};
+  for (ExportKind kind : {ExportKind::kText, ExportKind::kStore}) {
+    options.kind = kind;
+    EXPECT_EQ(ErrorText([&] {
+                ExportFiles(list_, {0, 99}, options);
+              }),
+              "Хранилище изменено другой программой после загрузки: загрузите его снова. (The "
+              "store was changed by another program after it was loaded: load it again.)");
+  }
+  EXPECT_FALSE(std::filesystem::exists(options.outFolder + "/C/t_0.txt"));
+  EXPECT_FALSE(std::filesystem::exists(part_));
+}
 
 TEST_F(StoreExport, FileSuffixesNeverOverwriteAndProgressCountsEveryHundred) {
   ExportOptions options{ExportKind::kText, dir_ / "out", "", 80, false};

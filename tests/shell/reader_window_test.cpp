@@ -14,6 +14,7 @@
 #include <QTabWidget>
 #include <QTimer>
 #include <QToolButton>
+#include <filesystem>
 
 #include "app/control_state.h"
 #include "app/html_view.h"
@@ -180,7 +181,9 @@ TEST_F(ReaderWindow, NoEventDuringAReloadOrAnExportSeesANumberOfAnotherList) {
 
   // An export reads the list it started with to its end: a reload waits for it.
   fill();
-  dir_.Write("s.rss", Store(1));
+  // Replaced as every writer of stores replaces one: a new file renamed over the name.
+  dir_.Write("s.new", Store(1));
+  std::filesystem::rename(dir_.Name() + "s.new", dir_.Name() + "s.rss");
   TFormUSelMes& options = window_->FormUSelMes();
   options.ui.EditDirOut->setText(QString::fromStdString(dir_.Name() + "out"));
   SetRadioIndex(options.ui.RGroupWUnload, 0);

@@ -70,6 +70,12 @@ TEST_F(StoreLoad, ValuesComeBackAsStored) {
   EXPECT_EQ(list.description[0], "x&#093;&#093;>y\nline two");
   EXPECT_EQ(list.pubDate[0], W("Чт, 01 янв"));
   EXPECT_EQ(list.Get(1), list.Get(2));  // identical items are two messages
+  // The longest value a span of the store holds, and one byte more, which gets its own copy.
+  const std::string longest(FieldColumn::kMaxSpan, 'a');
+  const MessageList big = Load(Block("c", "t", longest) + Block("c", "u", longest + "b"));
+  EXPECT_EQ(big.description[0], longest);
+  EXPECT_EQ(big.description[1], longest + "b");
+  EXPECT_EQ(big.title[1], "u");
 
   // A store edited by hand may split a value into adjacent CDATA sections to hold "]]>": they
   // are one value, as the parser's own document tree has them.
@@ -223,7 +229,7 @@ TEST_F(StoreLoad, RebuildKeysDescriptionsAsLoadedAndSavesTheIndex) {
   for (int i = 0; i < 500; ++i) store += Block("c", "t", "line\r\nend " + std::to_string(i % 7));
   store += Block("c", "t", "") + Block("c", "t", "a\rb]]>");
   std::vector<std::string> expected;
-  for (const std::string& d : Load(store).description) expected.push_back(MessageKey(d));
+  for (const std::string& d : Load(store).description.Strings()) expected.push_back(MessageKey(d));
   std::sort(expected.begin(), expected.end());
   expected.erase(std::unique(expected.begin(), expected.end()), expected.end());
   ASSERT_EQ(expected.size(), 9u);

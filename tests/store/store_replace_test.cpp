@@ -38,7 +38,7 @@ class StoreReplace : public ::testing::Test {
   std::vector<std::string> Titles() {
     MessageList list;
     LoadStore(store_, list, null_);
-    return list.title;
+    return list.title.Strings();
   }
   bool Leftovers() const {
     return std::filesystem::exists(BackupStoreName(store_)) ||

@@ -36,7 +36,7 @@ std::optional<std::vector<MessageValues>> StreamWalk(const std::string& store, u
 // buffer when `split`; nullopt when it declines the store.
 std::optional<std::vector<MessageValues>> FastWalk(const std::string& store, size_t block,
                                                    bool split, std::vector<DescriptionSum>& sums) {
-  const ScanOptions options{block, split ? 0 : SIZE_MAX};
+  const ScanOptions options{block, split ? 0 : SIZE_MAX, block};
   MessageList list;
   if (!ScanStoreText(store, list, options)) {
     EXPECT_FALSE(ScanStoreTextDescriptions(store, sums, options));
