@@ -335,8 +335,8 @@ void DownloadsPage::ButtonLoadListURLClick() {
 }
 
 void DownloadsPage::ButtonSelectDirSaveDFilesClick() {
-  const QString folder = QFileDialog::getExistingDirectory(this, QStringLiteral(" Выбор папки "),
-                                                           ui->EditDirSaveDFiles->text());
+  const QString folder = QFileDialog::getExistingDirectory(
+      this, QStringLiteral(" Выбор папки (Choose a folder) "), ui->EditDirSaveDFiles->text());
   if (!folder.isEmpty()) ui->EditDirSaveDFiles->setText(folder);
 }
 

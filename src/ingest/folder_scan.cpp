@@ -113,7 +113,7 @@ ScanLists ScanAllFolders(const std::vector<std::string>& folderLines, bool subfo
   return lists;
 }
 
-std::string FolderPickerCaption() { return W(" Выбор папки "); }
+std::string FolderPickerCaption() { return W(" Выбор папки (Choose a folder) "); }
 
 std::string FolderPickerStart(const std::vector<std::string>& folderLines) {
   if (folderLines.empty()) return {};

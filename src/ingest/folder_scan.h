@@ -49,8 +49,8 @@ std::string ScanFolderOfLine(std::string_view line);
 ScanLists ScanAllFolders(const std::vector<std::string>& folderLines, bool subfolders,
                          Progress& progress);
 
-// ButtonAddDirToMRSSDirClick: the folder picker's caption " Выбор папки ", the folder it
-// starts in (the last line of MRSSDir when that folder exists, else empty), and the line
+// ButtonAddDirToMRSSDirClick: the folder picker's caption " Выбор папки (Choose a folder) ", the
+// folder it starts in (the last line of MRSSDir when that folder exists, else empty), and the line
 // appended when a folder is chosen.
 std::string FolderPickerCaption();
 std::string FolderPickerStart(const std::vector<std::string>& folderLines);

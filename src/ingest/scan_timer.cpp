@@ -36,7 +36,7 @@ void ScanTimer::Stop() {
 std::string ScanTimer::Tick(const std::function<void()>& run,
                             const std::function<std::string()>& periodText) {
   if (state_ != State::kArmed) return {};
-  if (--countdown_ != 0) return std::to_string(countdown_) + " Sec";
+  if (--countdown_ != 0) return std::to_string(countdown_) + W(" сек (Sec)");
   state_ = State::kRunning;
   stopRequested_ = false;
   try {

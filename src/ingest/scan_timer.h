@@ -27,8 +27,8 @@ class ScanTimer {
   // ButtonStopTimerClick. A stop during a timed run is kept: the run does not re-arm.
   void Stop();
 
-  // TimerScanTimer. Counts down by one; while not zero returns countdown + " Sec" for the first
-  // status panel. At zero it calls `run` (state kRunning meanwhile), then reads the period
+  // TimerScanTimer. Counts down by one; while not zero returns countdown + " сек (Sec)" for the
+  // first status panel. At zero it calls `run` (state kRunning meanwhile), then reads the period
   // again through `periodText` and re-arms, and returns an empty text. When `run` or the new
   // period fails, the timer is left stopped and the error passes on.
   std::string Tick(const std::function<void()>& run,

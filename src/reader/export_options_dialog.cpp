@@ -84,16 +84,19 @@ ExportOptions TFormUSelMes::Options() const {
 }
 
 void TFormUSelMes::ButtonSelDirOutClick() {
-  const QString folder = QFileDialog::getExistingDirectory(this, QStringLiteral(" Выбор папки "),
-                                                           ui.EditDirOut->text());
+  const QString folder = QFileDialog::getExistingDirectory(
+      this, QStringLiteral(" Выбор папки (Choose a folder) "), ui.EditDirOut->text());
   if (!folder.isEmpty()) ui.EditDirOut->setText(folder);
 }
 
 void TFormUSelMes::ButtonSelFileOutClick() {
   const QString current = ui.EditFileOut->text();
   const QString start = current.isEmpty() ? ToQ(settingsFolder_) : current;
-  QFileDialog dialog(this, QStringLiteral("Выбери или создай файл базы формата *.Rss"), start,
-                     QStringLiteral("База RSS, Data base rss (*.rss)"));
+  QFileDialog dialog(
+      this,
+      QStringLiteral(
+          "Выбери или создай файл базы формата *.Rss (Choose or create a store file *.rss)"),
+      start, QStringLiteral("База RSS, Data base rss (*.rss)"));
   dialog.setObjectName(QStringLiteral("SaveDialogFileOut"));
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   dialog.setDefaultSuffix(QStringLiteral("rss"));

@@ -45,6 +45,8 @@ bool PackedDate(std::string_view pubDate, uint64_t& packed) {
 // as CompareNoCase does, except that "Е" and "Ё" tie.
 struct Ranks {
   std::array<unsigned char, 256> rank{};
+  unsigned char lastPunctuation = 0;  // the greatest rank below the digits
+  unsigned char last = 0;             // the greatest rank of all (a Cyrillic letter)
   Ranks() {
     std::vector<uint16_t> weights;
     for (int b = 0; b < 256; ++b) weights.push_back(CollationWeight(static_cast<char>(b)));
@@ -54,19 +56,97 @@ struct Ranks {
       auto at = std::lower_bound(weights.begin(), weights.end(), CollationWeight(char(b)));
       rank[b] = static_cast<unsigned char>(at - weights.begin());
     }
+    lastPunctuation = static_cast<unsigned char>(rank['0'] - 1);
+    last = static_cast<unsigned char>(weights.size() - 1);
   }
 };
+const Ranks kRanks;
+
+// The Latin letter each letter of U+00C0..U+017F is a variant of ('*' for the two signs there).
+constexpr std::string_view kLatin1Base = "AAAAAAACEEEEIIIIDNOOOOO*OUUUUYTS";
+constexpr std::string_view kLatinExtendedBase =
+    "AAAAAACCCCCCCCDDDDEEEEEEEEEEGGGGGGGGHHHHIIIIIIIIIIIIJJKKKLLLLLLLLLLNNNNNNNNNOOOOOOOORRRRRR"
+    "SSSSSSSSTTTTTTUUUUUUUUUUUUWWYYYZZZZZZS";
+static_assert(kLatin1Base.size() == 0x20 && kLatinExtendedBase.size() == 0x80);
+
+// The upper-case form of a letter the code page lacks (Latin-1, Latin Extended-A and Greek).
+uint32_t FoldCase(uint32_t cp) {
+  if (cp >= 0xE0 && cp <= 0xFE && cp != 0xF7) return cp - 0x20;
+  if (cp == 0xFF) return 0x178;
+  const bool oddUpper = (cp >= 0x139 && cp <= 0x148) || (cp >= 0x179 && cp <= 0x17E);
+  const bool evenUpper = (cp >= 0x100 && cp <= 0x137) || (cp >= 0x14A && cp <= 0x177);
+  if ((oddUpper && cp % 2 == 0) || (evenUpper && cp % 2 == 1)) return cp - 1;
+  if (cp == 0x3C2) return 0x3A3;  // final sigma
+  if (cp >= 0x3B1 && cp <= 0x3CB) return cp - 0x20;
+  if (cp == 0x3AC) return 0x386;
+  if (cp >= 0x3AD && cp <= 0x3AF) return cp - 0x25;
+  if (cp >= 0x3CC && cp <= 0x3CE) return cp - 0x3F;
+  return cp;
+}
+
+bool IsSymbol(uint32_t cp) {
+  return (cp >= 0xA0 && cp <= 0xBF) || cp == 0xD7 || cp == 0xF7 || (cp >= 0x2000 && cp <= 0x2BFF) ||
+         (cp >= 0x2E00 && cp <= 0x2E7F) || (cp >= 0x3000 && cp <= 0x303F) ||
+         (cp >= 0xFE00 && cp <= 0xFE0F) || (cp >= 0x1F000 && cp <= 0x1FAFF);
+}
+
+// Appends the ranks of `text` with every reference the decoder turns back read as its character.
+// A character the code page lacks takes five bytes: the rank it follows, 0xFF (above every rank,
+// so it sorts after that rank whatever comes next, and before the next rank), then its upper-case
+// code point. A Latin letter with a mark follows its plain letter, Greek follows Latin, signs
+// follow punctuation, and other scripts follow Cyrillic.
+void AppendDecodedRanks(std::string& out, std::string_view text) {
+  for (size_t i = 0; i < text.size();) {
+    const size_t n = text[i] == '&' ? EncodedRefLength(text, i) : 0;
+    if (n == 0) {
+      out += static_cast<char>(kRanks.rank[static_cast<unsigned char>(text[i++])]);
+      continue;
+    }
+    uint32_t cp = 0;
+    for (size_t j = i + 2; j + 1 < i + n; ++j) cp = cp * 10 + static_cast<uint32_t>(text[j] - '0');
+    i += n;
+    if (cp == '&') {
+      out += static_cast<char>(kRanks.rank['&']);
+      continue;
+    }
+    const uint32_t upper = FoldCase(cp);
+    char base = upper >= 0xC0 && upper <= 0xDF    ? kLatin1Base[upper - 0xC0]
+                : upper >= 0x100 && upper < 0x180 ? kLatinExtendedBase[upper - 0x100]
+                : upper == 0x178                  ? 'Y'
+                                                  : '*';
+    unsigned char lead = kRanks.last;
+    if (base != '*') {
+      lead = kRanks.rank[static_cast<unsigned char>(base)];
+    } else if (upper >= 0x370 && upper <= 0x3FF) {
+      lead = kRanks.rank['Z'];
+    } else if (IsSymbol(cp)) {
+      lead = kRanks.lastPunctuation;
+    }
+    out += static_cast<char>(lead);
+    out += '\xFF';
+    out += static_cast<char>(upper >> 16);
+    out += static_cast<char>((upper >> 8) & 0xFF);
+    out += static_cast<char>(upper & 0xFF);
+  }
+}
+
+bool HasAmpersand(std::string_view text) { return text.find('&') != std::string_view::npos; }
 
 // Sorts a range by whole keys: for channels whose titles start with another's, or dates that
 // do not normalise.
 void SortByKeys(const MessageList& messages, std::vector<int>::iterator begin,
                 std::vector<int>::iterator end) {
-  static const Ranks ranks;
   std::vector<std::pair<std::string, int>> keyed;
   keyed.reserve(static_cast<size_t>(end - begin));
   for (auto it = begin; it != end; ++it) {
     std::string key = SortKey(messages, *it);
-    for (char& c : key) c = static_cast<char>(ranks.rank[static_cast<unsigned char>(c)]);
+    if (HasAmpersand(key)) {
+      std::string decoded;
+      AppendDecodedRanks(decoded, key);
+      key = std::move(decoded);
+    } else {
+      for (char& c : key) c = static_cast<char>(kRanks.rank[static_cast<unsigned char>(c)]);
+    }
     keyed.emplace_back(std::move(key), *it);
   }
   std::sort(keyed.begin(), keyed.end(), [&](const auto& a, const auto& b) {
@@ -140,10 +220,25 @@ void SortByChannelAndDate(const MessageList& messages, std::vector<int>& list) {
     if (tagged) tags.push_back(static_cast<uint16_t>(it->second));
   }
   if (!tagged) tags = {};
+  // Titles that keep characters as references compare by the characters they show: then
+  // every title compares by its ranks (titles are few next to messages).
+  std::vector<std::string> decoded;
+  if (std::any_of(titles.begin(), titles.end(), HasAmpersand)) {
+    decoded.resize(titles.size());
+    for (size_t i = 0; i < titles.size(); ++i) AppendDecodedRanks(decoded[i], titles[i]);
+  }
+  auto compare = [&](uint32_t a, uint32_t b) {
+    const int c = decoded.empty() ? 0 : decoded[a].compare(decoded[b]);
+    return c != 0 ? c : CompareNoCase(titles[a], titles[b]);
+  };
+  auto isPrefix = [&](uint32_t a, uint32_t b) {
+    return decoded.empty() ? WeighsAsPrefix(titles[a], titles[b])
+                           : std::string_view(decoded[b]).starts_with(decoded[a]);
+  };
   std::vector<uint32_t> order(titles.size());
   for (uint32_t i = 0; i < order.size(); ++i) order[i] = i;
   std::sort(order.begin(), order.end(), [&](uint32_t a, uint32_t b) {
-    int c = CompareNoCase(titles[a], titles[b]);
+    const int c = compare(a, b);
     return c != 0 ? c < 0 : a < b;
   });
 
@@ -154,11 +249,10 @@ void SortByChannelAndDate(const MessageList& messages, std::vector<int>& list) {
   std::vector<bool> oneChannel;
   size_t root = 0;
   for (size_t k = 0; k < order.size(); ++k) {
-    std::string_view t = titles[order[k]];
-    if (k == 0 || !WeighsAsPrefix(titles[order[root]], t)) {
+    if (k == 0 || !isPrefix(order[root], order[k])) {
       root = k;
       oneChannel.push_back(true);
-    } else if (!EqualNoCase(titles[order[root]], t)) {
+    } else if (compare(order[root], order[k]) != 0) {
       oneChannel.back() = false;
     }
     clusterOf[order[k]] = static_cast<uint32_t>(oneChannel.size() - 1);

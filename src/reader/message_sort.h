@@ -13,7 +13,9 @@ namespace vorlin {
 // four characters and its last one.
 std::string SortKey(const MessageList& messages, int n);
 
-// Reorders `list` (message numbers) by `SortKey` in the collation of `CompareNoCase`; equal
+// Reorders `list` (message numbers) by `SortKey` in the collation of `CompareNoCase`, a
+// character kept as a reference ("&#252;") comparing as itself (letter case aside: "ü" right
+// after "u", Greek after Latin, other scripts after Cyrillic, signs after punctuation); equal
 // keys keep ascending message numbers, so the same list always sorts the same way. Needs about
 // four bytes per listed message beyond the list while it runs (eight more per message of the
 // largest channel).

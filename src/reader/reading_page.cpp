@@ -357,7 +357,8 @@ void ReadingPage::LabelLinkDblClick() {
 void ReadingPage::CopyListToClipboard() {
   QApplication::setOverrideCursor(Qt::WaitCursor);
   status_->SetPanelText(
-      2, QStringLiteral("Загружаем все найденные сообщения в буфер обмена как плоский текст..."));
+      2, QStringLiteral("Загружаем все найденные сообщения в буфер обмена как плоский текст... "
+                        "(Copying all found messages to the clipboard as plain text...)"));
   status_->SetPanelText(1, QStringLiteral("Загрузка.. (Loading)"));
   struct Finish {
     StatusLine* status;

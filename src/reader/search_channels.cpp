@@ -92,7 +92,8 @@ void SearchPage::ButtonSetDirFavoritListChannelClick() {
   QString start = ui.EditDirFavoritListChannel->text();
   if (start.isEmpty()) start = QString::fromStdString(FsPath(state_.programFolder).string());
   QString chosen = QFileDialog::getExistingDirectory(
-      this, QStringLiteral(" Выбор папки для групп каналов "), start);
+      this, QStringLiteral(" Выбор папки для групп каналов (Choose the folder of channel groups) "),
+      start);
   ui.EditDirFavoritListChannel->setText(chosen.isEmpty() ? start : chosen);
   EditDirFavoritListChannelChange();
 }

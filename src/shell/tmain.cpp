@@ -203,10 +203,10 @@ void TMain::BuildNonVisualMembers() {
   timerDownloadAll_ = MakeTimer(this, "TimerDownloadAll", 1000);
   timerReadMes_ = MakeTimer(this, "TimerReadMes", 5000);
 
-  saveTextFileDialog_ =
-      MakeFileDialog(this, "SaveTextFileDialog", QFileDialog::AcceptSave,
-                     QStringLiteral("База RSS, Data base rss|*.rss|Все файлы, All |*.*"),
-                     QStringLiteral("rss"), QStringLiteral("Открыть или Сохранить Базу RSS"));
+  saveTextFileDialog_ = MakeFileDialog(
+      this, "SaveTextFileDialog", QFileDialog::AcceptSave,
+      QStringLiteral("База RSS, Data base rss|*.rss|Все файлы, All |*.*"), QStringLiteral("rss"),
+      QStringLiteral("Открыть или Сохранить Базу RSS (Open or save the RSS store)"));
   saveTextFileDialogLBCh_ =
       MakeFileDialog(this, "SaveTextFileDialogLBCh", QFileDialog::AcceptSave,
                      QStringLiteral("Любимые каналы (my RSS)|*.myRSS"), QStringLiteral("myRSS"));

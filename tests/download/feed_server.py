@@ -22,6 +22,8 @@ until it is killed.
   /delay/MS/ANY     a small feed after MS milliseconds
   /etag/NAME        a feed with an ETag and a Last-Modified date; 304 when the request's
                     If-None-Match names that ETag
+  /cond/MS/N/NAME   after MS milliseconds, the same with an N-byte feed; 304 also when
+                    If-Modified-Since is that date (the benchmark's second run)
 
 With --hosts N the same port is served on 127.0.0.1 to 127.0.0.N (the benchmark's hosts).
 """
@@ -124,15 +126,21 @@ class Handler(BaseHTTPRequestHandler):
             elif kind == 'delay':
                 time.sleep(int(arg) / 1000.0)
                 self.send_body(feed('delayed'))
-            elif kind == 'etag':
-                tag = '"v-%s"' % arg
-                if self.headers.get('If-None-Match') == tag:
+            elif kind in ('etag', 'cond'):
+                name, size = arg, 0
+                if kind == 'cond':
+                    time.sleep(int(arg) / 1000.0)
+                    size, name = int(parts[3]), parts[4]
+                tag = '"v-%s"' % name
+                modified = 'Mon, 07 Dec 2026 00:00:00 GMT'
+                if self.headers.get('If-None-Match') == tag or (
+                        kind == 'cond' and self.headers.get('If-Modified-Since') == modified):
                     self.send_response(304)
                     self.send_header('ETag', tag)
                     self.end_headers()
                 else:
-                    self.send_body(feed(arg), headers=[
-                        ('ETag', tag), ('Last-Modified', 'Mon, 07 Dec 2026 00:00:00 GMT')])
+                    self.send_body(feed(name, size),
+                                   headers=[('ETag', tag), ('Last-Modified', modified)])
             else:
                 self.send_body(b'not found', 404)
         except (BrokenPipeError, ConnectionResetError):

@@ -28,14 +28,14 @@ TEST(ScanTimerTest, CountsDownFrom59AndRunsOnTheSixtiethTick) {
   };
   std::string period = "1";
   for (int expected = 59; expected >= 1; --expected) {
-    EXPECT_EQ(timer.Tick(run, [&] { return period; }), std::to_string(expected) + " Sec");
+    EXPECT_EQ(timer.Tick(run, [&] { return period; }), std::to_string(expected) + W(" сек (Sec)"));
   }
   EXPECT_EQ(runs, 0);
   period = "2";  // a changed period counts from the end of the run
   EXPECT_EQ(timer.Tick(run, [&] { return period; }), "");
   EXPECT_EQ(runs, 1);
   EXPECT_EQ(timer.state(), ScanTimer::State::kArmed);
-  EXPECT_EQ(timer.Tick(run, [&] { return period; }), "119 Sec");
+  EXPECT_EQ(timer.Tick(run, [&] { return period; }), "119" + W(" сек (Sec)"));
 }
 
 TEST(ScanTimerTest, RefusesAPeriodThatIsNotAWholeNumberAboveZero) {

@@ -111,6 +111,20 @@ TEST_F(Search, SortsByChannelThenDateWithUndatedFirst) {
   EXPECT_EQ(acc.Count(), 0u);
 }
 
+TEST(Sort, CharactersKeptAsReferencesSortAsTheyShow) {
+  // "MÜLLER" is "Müller" letter case aside: one channel, sorted by date.
+  const char* titles[] = {"Mv", "Müller", "M-", "Я", "Ωmega", "Mu", "MÜLLER", "Mü"};
+  MessageList list;
+  for (const char* t : titles) {
+    const bool earlier = std::string_view(t) == "MÜLLER";
+    list.Add({Utf8ToCp1251Refs(t), "t", "l", "d",
+              earlier ? "Sun, 08 Mar 2026 10:00:00 " : "Mon, 09 Mar 2026 10:00:00 "});
+  }
+  std::vector<int> all = {0, 1, 2, 3, 4, 5, 6, 7};
+  SortByChannelAndDate(list, all);
+  EXPECT_EQ(all, (std::vector<int>{2, 5, 7, 6, 1, 0, 4, 3}));
+}
+
 TEST_F(Search, SortKeyJoinsTitleAndDate) {
   EXPECT_EQ(SortKey(list_, 0), "Sport2026:03:0923:58:00");
   EXPECT_EQ(SortKey(list_, 3), "SPORTdat");

@@ -46,7 +46,7 @@ TEST_F(ScanPageTimerTest, TheTimerButtonsArmTheTimerWhichRunsTheScanUntilStopped
   TimerScan()->setInterval(0);
   QCoreApplication::processEvents();
   TimerScan()->setInterval(1000);
-  EXPECT_TRUE(Panel(0).endsWith(QStringLiteral(" Sec"))) << Panel(0).toStdString();
+  EXPECT_TRUE(Panel(0).endsWith(QStringLiteral(" сек (Sec)"))) << Panel(0).toStdString();
   // Stopping while the run's scan processes pending events is kept after the run.
   QTimer::singleShot(0, &page, [&] { Find<QPushButton>("ButtonStopTimer")->click(); });
   for (int i = 0; i < 60 && LogLines().empty(); ++i) page.TimerScanTimer();
