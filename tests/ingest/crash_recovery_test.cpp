@@ -24,16 +24,11 @@
 
 extern char** environ;
 
-namespace vorlin {
+namespace vorlin::testing {
 namespace {
 
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
-using testing::Feed;
-using testing::Item;
-using testing::ReadFile;
-using testing::TempDir;
-using testing::WriteFile;
 
 int Trials(int fallback) {
   const char* v = std::getenv("VORLIN_CRASH_TRIALS");
@@ -240,4 +235,4 @@ TEST(ShutdownFilesKillTest, EachFileIsTheOldOrTheNewAfterAKill) {
 }
 
 }  // namespace
-}  // namespace vorlin
+}  // namespace vorlin::testing

@@ -8,13 +8,8 @@
 #include "ingest/folder_scan.h"
 #include "ingest_test_support.h"
 
-namespace vorlin {
+namespace vorlin::testing {
 namespace {
-
-using testing::Exists;
-using testing::RecordingProgress;
-using testing::TempDir;
-using testing::WriteFile;
 
 TEST(DuplicateFilesTest, KeepsTheCopyWhosePathSortsFirstIgnoringCase) {
   TempDir dir;
@@ -110,4 +105,4 @@ TEST(DuplicateFilesTest, NeverDeletesTheOnlyCopyOfAFileNorTheStore) {
 }
 
 }  // namespace
-}  // namespace vorlin
+}  // namespace vorlin::testing

@@ -10,15 +10,8 @@
 #include "util/cp1251.h"
 #include "util/file_io.h"
 
-namespace vorlin {
+namespace vorlin::testing {
 namespace {
-
-using testing::Exists;
-using testing::Feed;
-using testing::Item;
-using testing::ReadFile;
-using testing::TempDir;
-using testing::WriteFile;
 
 class IngestionRunTest : public ::testing::Test {
  protected:
@@ -128,7 +121,7 @@ TEST_F(IngestionRunTest, ATimedRunLogsNeitherStartNorCompletion) {
 
 TEST_F(IngestionRunTest, ShowsThePercentageOfFilesDoneWhileWalkingThem) {
   for (const char* name : {"a.xml", "b.xml", "c.xml"}) WriteFile(Feeds(name), "not a feed");
-  testing::RecordingProgress scan, files;
+  RecordingProgress scan, files;
   IngestEnv env{index_, nullptr, scan, nullptr, &files};
   RunIngestion(options_, env);
   const std::string f = dir_.Folder() + "feeds/";
@@ -189,4 +182,4 @@ TEST_F(IngestionRunTest, AStoreNamedLikeAFeedInsideAScanFolderIsLeftAlone) {
 }
 
 }  // namespace
-}  // namespace vorlin
+}  // namespace vorlin::testing

@@ -10,16 +10,10 @@
 #include "store/store_lock.h"
 #include "store/store_recovery.h"
 
-namespace vorlin {
+namespace vorlin::testing {
 namespace {
 
 using namespace std::chrono_literals;
-using testing::Exists;
-using testing::Feed;
-using testing::Item;
-using testing::ReadFile;
-using testing::TempDir;
-using testing::WriteFile;
 
 class StoreSharingTest : public ::testing::Test {
  protected:
@@ -89,4 +83,4 @@ TEST_F(StoreSharingTest, TheWindowTakesInKeysAnotherProcessSavedAndStoresNothing
 }
 
 }  // namespace
-}  // namespace vorlin
+}  // namespace vorlin::testing
