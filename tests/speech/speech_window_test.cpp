@@ -10,7 +10,6 @@
 #include <QSlider>
 #include <QSpinBox>
 #include <QTabWidget>
-#include <cstdlib>
 
 #include "../shell/window_fixture.h"
 #include "app/html_view.h"
@@ -55,11 +54,6 @@ class SpeechWindowTest : public WindowTest {
       if (mode == 1) words.push_back(Find<QLineEdit>("EditAnStr")->selectedText());
       if (mode == 2) words.push_back(Find<QPlainTextEdit>("MemoAS")->textCursor().selectedText());
       if (mode == 3) words.push_back(window_->FormRssStr().ui.EditStr->selectedText());
-      // VORLIN_SPEECH_SHOTS=DIR keeps a picture of each display at its fifth word, to look at.
-      if (const char* shots = std::getenv("VORLIN_SPEECH_SHOTS"); shots && words.size() == 5) {
-        QWidget* shown = mode == 3 ? static_cast<QWidget*>(&window_->FormRssStr()) : window_.get();
-        shown->grab().save(QString("%1/mode%2.png").arg(shots).arg(mode));
-      }
     };
     window_->Reading().SelectAndShow(0);
     Find<QPushButton>("ButtonSpeech")->click();
