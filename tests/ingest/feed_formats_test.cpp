@@ -6,7 +6,6 @@
 #include "ingest/feed_text.h"
 #include "ingest/ingestion_run.h"
 #include "ingest_test_support.h"
-#include "store/store_loader.h"
 #include "util/cp1251.h"
 #include "util/rss_date.h"
 
@@ -167,32 +166,18 @@ TEST(FeedFormatTest, TheRootElementDecidesNotTheName) {
             FeedFormat::kAtom);
 }
 
-class FeedRunTest : public ::testing::Test {
+class FeedRunTest : public IngestRunTest {
  protected:
-  FeedRunTest() {
-    options_.storeName = dir_ / "store.rss";
-    options_.scanFolders = {dir_ / "feeds"};
-    options_.purgeDuplicates = false;
-  }
+  FeedRunTest() { options_.purgeDuplicates = false; }
+  // Runs as a timed run does; returns the store's messages.
   std::vector<MessageValues> Run() {
-    log_.clear();
-    IngestEnv env{index_, [this](const std::string& l) { log_.push_back(Cp1251ToUtf8(l)); },
-                  progress_};
-    env.now = [] { return std::time_t{1796000000}; };
+    IngestEnv env = Env();
     RunIngestion(options_, env);
-    MessageList list;
-    LoadStore(options_.storeName, list, progress_);
+    const MessageList list = LoadedStore(options_.storeName);
     std::vector<MessageValues> out;
     for (int i = 0; i < list.Count(); ++i) out.push_back(list.Get(i));
     return out;
   }
-  std::string Feeds(const std::string& name) { return dir_ / ("feeds/" + name); }
-
-  TempDir dir_;
-  IngestOptions options_;
-  KeyIndex index_;
-  NullProgress progress_;
-  std::vector<std::string> log_;
 };
 
 TEST_F(FeedRunTest, EveryFamilyReachesTheStoreAndOtherFilesAreNamedInTheLog) {

@@ -29,12 +29,7 @@ class StoreSharingTest : public ::testing::Test {
                         " --scan " + (dir_ / "cron") + " --delete-processed");
   }
 
-  int Messages() {
-    MessageList list;
-    NullProgress progress;
-    LoadStore(store_, list, progress);
-    return list.Count();
-  }
+  int Messages() { return LoadedStore(store_).Count(); }
 
   TempDir dir_;
   std::string store_ = dir_ / "news.rss";
