@@ -56,7 +56,7 @@ TEST_F(WindowTest, HelpSwitchesToTheAboutPageAndShowsTheManualFromItsTop) {
   EXPECT_FALSE(help->document()->resource(QTextDocument::ImageResource, QUrl("vorlin12")).isNull());
 }
 
-TEST_F(WindowTest, LoadingTheStoreListsItsChannelsAndAFailedLoadLeavesTheLists) {
+TEST_F(WindowTest, LoadingTheStoreListsItsChannelsAFailedLoadLeavesTheListsAndACloseWaits) {
   std::string store;
   for (int i = 0; i < 250; ++i) {
     const char* channel = i % 3 == 0 ? "Beta" : (i % 3 == 1 ? "alpha" : "ALPHA");
@@ -101,31 +101,22 @@ TEST_F(WindowTest, LoadingTheStoreListsItsChannelsAndAFailedLoadLeavesTheLists) 
   EXPECT_EQ(window.Status().PanelText(2),
             QStringLiteral("Всего сообщений 0, каналов 0 (Messages 0, channels 0)"));
   EXPECT_EQ(all->count(), 0);
-}
 
-TEST_F(WindowTest, ClosingDuringALoadWaitsForItToFinish) {
-  std::string store;
-  for (int i = 0; i < 300; ++i) {
-    WriteItemBlock(store, {"Channel " + std::to_string(i), "T", "L", std::to_string(i), "D"}, true);
-  }
+  // A close request that arrives while the load processes events waits for the load; then the
+  // window closes by itself, running the shutdown sequence.
   dir_.Write("s.rss", store);
-  TMain& window = Start({QStringLiteral("--store"), QString::fromStdString(dir_.Name() + "s.rss")});
-  // The close request arrives while the load processes events.
   QTimer::singleShot(0, &window, &TMain::close);
-  Find<QPushButton>("ButtonLoadAllFromArx")->click();
-  EXPECT_EQ(window.State().messages.Count(), 300);
-  EXPECT_EQ(window.State().channels.size(), 300u);
-  EXPECT_EQ(window.Status().PanelText(2),
-            QStringLiteral("Всего сообщений 300, каналов 300 (Messages 300, channels 300)"));
-  EXPECT_FALSE(std::filesystem::exists(dir_.path() / "OpsRss.txt"));
-  // Once the load is over the window closes by itself, running the shutdown sequence.
+  button->click();
+  EXPECT_EQ(window.State().messages.Count(), 251);
+  EXPECT_EQ(all->count(), 3);
   const auto settings = dir_.path() / "OpsRss.txt";
+  EXPECT_FALSE(std::filesystem::exists(settings));
   for (int i = 0; i < 200 && !std::filesystem::exists(settings); ++i) {
     QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }
   EXPECT_TRUE(std::filesystem::exists(settings));
-  EXPECT_TRUE(errors_.isEmpty());
+  EXPECT_EQ(errors_.size(), 2);
 }
 
 TEST_F(WindowTest, TerminationSignalsCloseTheWindowNormally) {
