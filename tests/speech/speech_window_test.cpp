@@ -17,6 +17,7 @@
 #include "reader/reading_page.h"
 #include "speech/running_text_window.h"
 #include "speech/speech_controller.h"
+#include "speech/speech_page.h"
 #include "speech_test_support.h"
 
 namespace vorlin::testing {
@@ -109,6 +110,11 @@ TEST_F(SpeechWindowTest, AChosenVoiceIsShownTestedAndAppliedToALanguage) {
   EXPECT_EQ(Find<QSpinBox>("SEditRateE")->value(), -4);
   EXPECT_EQ(Find<QSpinBox>("SEditPitchE")->value(), 30);
   EXPECT_EQ(Find<QLineEdit>("EditTagVoiceRus")->text(), "<voice required=\"Language=419\">");
+  // Each language's rate and pitch reach the options in their places.
+  Find<QPushButton>("ButtonUseRVoice")->click();
+  const SpeechOptions o = window_->Speech().FillSpeechOptions();
+  EXPECT_EQ(std::vector<int>({o.rateR, o.pitchR, o.rateE, o.pitchE}),
+            std::vector<int>({-4, 30, -4, 30}));
 }
 
 }  // namespace
