@@ -84,34 +84,27 @@ TEST(FeedDiscovery, FindsAnnouncedFeedsMadeAbsolute) {
   EXPECT_FALSE(LooksLikeFeed("<opml/>"));
 }
 
-class FeedSourcesCli : public ::testing::Test {
- protected:
-  void SetUp() override { ASSERT_TRUE(server_.Up()); }
-  test::FeedServer server_;
-  test::TempDir dir_;
-};
-
-TEST_F(FeedSourcesCli, DiscoverPrintsTheFeedsOfAPageOrTheFeedItself) {
-  test::CliRun run = test::RunCli("discover " + server_.Url("/site/x"));
+TEST(FeedSourcesCli, DiscoverPrintsTheFeedsOfAPageAndOpmlImportAddsOnlyNewFeeds) {
+  test::FeedServer server;
+  ASSERT_TRUE(server.Up());
+  test::CliRun run = test::RunCli("discover " + server.Url("/site/x"));
   EXPECT_EQ(run.status, 0) << run.err;
-  EXPECT_EQ(run.out, server_.Url("/feed/x") + "\n");
-  EXPECT_EQ(test::RunCli("discover " + server_.Url("/feed/y")).out, server_.Url("/feed/y") + "\n");
-  run = test::RunCli("discover " + server_.Url("/status/200"));
+  EXPECT_EQ(run.out, server.Url("/feed/x") + "\n");
+  EXPECT_EQ(test::RunCli("discover " + server.Url("/feed/y")).out, server.Url("/feed/y") + "\n");
+  run = test::RunCli("discover " + server.Url("/status/200"));
   EXPECT_EQ(run.status, 1);
   EXPECT_NE(run.err.find("announces no feed"), std::string::npos) << run.err;
-}
 
-TEST_F(FeedSourcesCli, OpmlImportAddsOnlyNewFeedsAndExportRoundTrips) {
-  test::WriteBytes(dir_.path() / "in.opml",
+  test::TempDir dir;
+  test::WriteBytes(dir.path() / "in.opml",
                    "<opml><body><outline text=\"A\" xmlUrl=\"http://a/\"/></body></opml>");
-  const std::string import = "opml-import " + dir_ / "in.opml" + " " + dir_ / "l.RssUrl";
+  const std::string import = "opml-import " + dir / "in.opml" + " " + dir / "l.RssUrl";
   EXPECT_EQ(test::RunCli(import).out, "1\n");
   EXPECT_EQ(test::RunCli(import).out, "0\n");
-  EXPECT_EQ(test::RunCli("opml-export " + dir_ / "l.RssUrl " + dir_ / "out.opml").status, 0);
-  test::RunCli("opml-import " + dir_ / "out.opml " + dir_ / "again.RssUrl");
-  EXPECT_EQ(test::ReadBytes(dir_.path() / "again.RssUrl"),
-            test::ReadBytes(dir_.path() / "l.RssUrl"));
-  EXPECT_EQ(test::RunCli("opml-import " + dir_ / "l.RssUrl " + dir_ / "x.RssUrl").status, 1);
+  EXPECT_EQ(test::RunCli("opml-export " + dir / "l.RssUrl " + dir / "out.opml").status, 0);
+  test::RunCli("opml-import " + dir / "out.opml " + dir / "again.RssUrl");
+  EXPECT_EQ(test::ReadBytes(dir.path() / "again.RssUrl"), test::ReadBytes(dir.path() / "l.RssUrl"));
+  EXPECT_EQ(test::RunCli("opml-import " + dir / "l.RssUrl " + dir / "x.RssUrl").status, 1);
 }
 
 }  // namespace

@@ -24,16 +24,11 @@
 
 extern char** environ;
 
-namespace vorlin {
+namespace vorlin::testing {
 namespace {
 
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
-using testing::Feed;
-using testing::Item;
-using testing::ReadFile;
-using testing::TempDir;
-using testing::WriteFile;
 
 int Trials(int fallback) {
   const char* v = std::getenv("VORLIN_CRASH_TRIALS");
@@ -65,13 +60,6 @@ int Wait(pid_t pid) {
   int status = 0;
   ::waitpid(pid, &status, 0);
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
-MessageList Load(const std::string& store) {
-  MessageList list;
-  NullProgress progress;
-  LoadStore(store, list, progress);
-  return list;
 }
 
 // A store of old messages and a scan folder of feeds: new items, items the store holds
@@ -106,7 +94,7 @@ class IngestKillTest : public ::testing::Test {
     IngestEnv env{index, nullptr, progress};
     RunIngestion(options, env);
     old_ = ReadFile(base_ / "news.rss");
-    oldCount_ = Load(base_ / "news.rss").Count();
+    oldCount_ = LoadedStore(base_ / "news.rss").Count();
   }
 
   // A copy of the store, its side files and the feeds in a fresh folder.
@@ -168,7 +156,7 @@ TEST_F(IngestKillTest, AKilledRunLeavesAWholeStoreAndTheRerunAddsEveryItemOnce) 
     // The store loads: the old messages, then whole new ones, none twice.
     SCOPED_TRACE("recovery " + std::to_string(static_cast<int>(recovery)) + ", finished " +
                  std::to_string(finished));
-    const MessageList after = Load(store);
+    const MessageList after = LoadedStore(store);
     std::set<std::string> keys;
     for (int i = 0; i < after.Count(); ++i) {
       const std::string key = MessageKey(after.description[i]);
@@ -183,7 +171,7 @@ TEST_F(IngestKillTest, AKilledRunLeavesAWholeStoreAndTheRerunAddsEveryItemOnce) 
     }
     // A rerun adds every missing item exactly once.
     ASSERT_EQ(Wait(StartIngest(at)), 0);
-    const MessageList rerun = Load(store);
+    const MessageList rerun = LoadedStore(store);
     ASSERT_EQ(rerun.Count(), static_cast<int>(newTitles_.size()));
     std::set<std::string> rerunKeys;
     for (const auto& d : rerun.description.Strings()) rerunKeys.insert(MessageKey(d));
@@ -200,7 +188,7 @@ TEST_F(IngestKillTest, AKilledRunLeavesAWholeStoreAndTheRerunAddsEveryItemOnce) 
 TEST(ShutdownFilesKillTest, EachFileIsTheOldOrTheNewAfterAKill) {
   TempDir dir;
   const std::string dirList = dir / "DirRss.txt", settings = dir / "OpsRss.txt",
-                    storeIndex = dir / "news.BCRC32", readIndex = dir / "news.RMCRC32";
+                    storeIndex = dir / "news.BCRC32";
   // Two versions of each file, large enough that a write takes a while.
   auto write = [&](int version) {
     std::vector<std::string> folders;
@@ -214,13 +202,11 @@ TEST(ShutdownFilesKillTest, EachFileIsTheOldOrTheNewAfterAKill) {
     WriteFileAtomic(dirList, JoinLines(folders));
     ops.Save(settings);
     index.Save(storeIndex);
-    index.Save(readIndex);
   };
   std::map<std::string, std::set<std::string>> versions;
   for (int version : {0, 1}) {
     write(version);
-    for (const auto& f : {dirList, settings, storeIndex, readIndex})
-      versions[f].insert(ReadFile(f));
+    for (const auto& f : {dirList, settings, storeIndex}) versions[f].insert(ReadFile(f));
   }
   std::mt19937 random = Random();
   std::uniform_int_distribution<int> delay(0, 60000);
@@ -233,11 +219,11 @@ TEST(ShutdownFilesKillTest, EachFileIsTheOldOrTheNewAfterAKill) {
     std::this_thread::sleep_for(std::chrono::microseconds(delay(random)));
     ::kill(pid, SIGKILL);
     Wait(pid);
-    for (const auto& f : {dirList, settings, storeIndex, readIndex}) {
+    for (const auto& f : {dirList, settings, storeIndex}) {
       ASSERT_TRUE(versions[f].count(ReadFile(f))) << f << " is half written, trial " << trial;
     }
   }
 }
 
 }  // namespace
-}  // namespace vorlin
+}  // namespace vorlin::testing

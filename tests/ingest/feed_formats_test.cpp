@@ -6,23 +6,21 @@
 #include "ingest/feed_text.h"
 #include "ingest/ingestion_run.h"
 #include "ingest_test_support.h"
-#include "store/store_loader.h"
 #include "util/cp1251.h"
 #include "util/rss_date.h"
 
-namespace vorlin {
+namespace vorlin::testing {
 namespace {
 
-using testing::Feed;
-using testing::Item;
-using testing::TempDir;
-using testing::WriteFile;
-
-std::vector<FeedEntry> Entries(const std::string& xml) {
+// Each entry as channel title, title, link, description and date.
+using Entry = std::vector<std::string>;
+std::vector<Entry> Entries(const std::string& xml) {
   const FeedDocument doc = FeedDocument::Parse(xml, "test.xml");
   std::string root;
-  std::vector<FeedEntry> out;
-  ReadAtomOrRdf(doc, DocumentFormat(doc, root), [&](const FeedEntry& e) { out.push_back(e); });
+  std::vector<Entry> out;
+  ReadAtomOrRdf(doc, DocumentFormat(doc, root), [&](const FeedEntry& e) {
+    out.push_back({e.channelTitle, e.title, e.link, e.description, e.date});
+  });
   return out;
 }
 
@@ -58,30 +56,24 @@ const char kAtomFeed[] = R"(<?xml version="1.0" encoding="utf-8"?>
 </feed>)";
 
 TEST(AtomReaderTest, EachFieldFollowsItsRule) {
-  const std::vector<FeedEntry> e = Entries(kAtomFeed);
-  ASSERT_EQ(e.size(), 4u);
-  EXPECT_EQ(e[0].channelTitle, "Café Notes");
   // Markup turned to text; the alternate link wins over the first and is made absolute
   // against the feed's own address; content wins over summary; published over updated.
-  EXPECT_EQ(e[0].title, "A bold & new start");
-  EXPECT_EQ(e[0].link, "https://blog.example.com/2026/12/start");
-  EXPECT_EQ(e[0].description, "<p>Full <b>HTML</b></p>");
-  EXPECT_EQ(e[0].date, "Sat, 05 Dec 2026 15:30:00 +0300");
   // xml:base; out-of-line content does not count; xhtml serialised without its div.
-  EXPECT_EQ(e[1].title, "X html");
-  EXPECT_EQ(e[1].link, "https://cdn.example.net/posts/second.html");
-  EXPECT_EQ(e[1].description, "<p>Para &amp; <a href=\"x\">link</a><br></p>");
-  EXPECT_EQ(e[1].date, "Fri, 04 Dec 2026 08:00:00 -0500");
   // No link: a permalink id; no content or summary: none (the run takes the title); dc:date.
-  EXPECT_EQ(e[2].link, "https://blog.example.com/2026/12/third");
-  EXPECT_EQ(e[2].description, "");
-  EXPECT_EQ(e[2].date, "Thu, 03 Dec 2026 00:00:00 +0000");
-  EXPECT_EQ(e[3].description, "s");
-  EXPECT_EQ(e[3].date, "");
+  const std::string c = "Café Notes";
+  EXPECT_EQ(Entries(kAtomFeed),
+            (std::vector<Entry>{
+                {c, "A bold & new start", "https://blog.example.com/2026/12/start",
+                 "<p>Full <b>HTML</b></p>", "Sat, 05 Dec 2026 15:30:00 +0300"},
+                {c, "X html", "https://cdn.example.net/posts/second.html",
+                 "<p>Para &amp; <a href=\"x\">link</a><br></p>", "Fri, 04 Dec 2026 08:00:00 -0500"},
+                {c, "Only a title & a date", "https://blog.example.com/2026/12/third", "",
+                 "Thu, 03 Dec 2026 00:00:00 +0000"},
+                {c, "Undated", "https://blog.example.com/u", "s", ""}}));
 }
 
 TEST(AtomReaderTest, Atom03AndRss10FeedsAsPublished) {
-  const std::vector<FeedEntry> atom03 = Entries(R"(<?xml version="1.0" encoding="utf-8"?>
+  EXPECT_EQ(Entries(R"(<?xml version="1.0" encoding="utf-8"?>
 <feed version="0.3" xmlns="http://purl.org/atom/ns#">
   <title mode="escaped" type="text/html">Old &amp;lt;Atom&amp;gt;</title>
   <link rel="alternate" type="text/html" href="http://old.example.com/"/>
@@ -93,14 +85,11 @@ TEST(AtomReaderTest, Atom03AndRss10FeedsAsPublished) {
     <summary type="text/plain">a &lt; b</summary>
     <content type="text/html" mode="escaped">&lt;p&gt;Hi&lt;/p&gt;</content>
   </entry>
-</feed>)");
-  ASSERT_EQ(atom03.size(), 1u);
-  EXPECT_EQ(atom03[0].channelTitle, "Old <Atom>");
-  EXPECT_EQ(atom03[0].title, "Plain <text>");
-  EXPECT_EQ(atom03[0].description, "<p>Hi</p>");
-  EXPECT_EQ(atom03[0].date, "Sun, 31 Jul 2005 08:29:29 -0400");
-
-  const std::vector<FeedEntry> rdf = Entries(R"(<?xml version="1.0" encoding="utf-8"?>
+</feed>)"),
+            (std::vector<Entry>{{"Old <Atom>", "Plain <text>", "http://old.example.com/2005/1",
+                                 "<p>Hi</p>", "Sun, 31 Jul 2005 08:29:29 -0400"}}));
+  // A plain title stays as it is; no link: the item's rdf:about; no date: none.
+  EXPECT_EQ(Entries(R"(<?xml version="1.0" encoding="utf-8"?>
 <rdf:RDF xmlns:rdf="http://www.w3.org/1999/02/22-rdf-syntax-ns#"
          xmlns="http://purl.org/rss/1.0/" xmlns:dc="http://purl.org/dc/elements/1.1/"
          xmlns:content="http://purl.org/rss/1.0/modules/content/">
@@ -122,18 +111,11 @@ TEST(AtomReaderTest, Atom03AndRss10FeedsAsPublished) {
     <description>&lt;i&gt;as given&lt;/i&gt;</description>
   </item>
   <textinput rdf:about="https://news.example.jp/search"><title>Search</title></textinput>
-</rdf:RDF>)");
-  ASSERT_EQ(rdf.size(), 2u);
-  EXPECT_EQ(rdf[0].channelTitle, "News 日本");
-  EXPECT_EQ(rdf[0].title, "Tom & Jerry return");
-  EXPECT_EQ(rdf[0].link, "https://news.example.jp/a");
-  EXPECT_EQ(rdf[0].description, "<p>Long</p>");
-  EXPECT_EQ(rdf[0].date, "Mon, 07 Dec 2026 09:00:00 +0900");
-  // A plain title stays as it is; no link: the item's rdf:about; no date: none.
-  EXPECT_EQ(rdf[1].title, "AT&T 5 < 6");
-  EXPECT_EQ(rdf[1].link, "https://news.example.jp/b");
-  EXPECT_EQ(rdf[1].description, "<i>as given</i>");
-  EXPECT_EQ(rdf[1].date, "");
+</rdf:RDF>)"),
+            (std::vector<Entry>{
+                {"News 日本", "Tom & Jerry return", "https://news.example.jp/a", "<p>Long</p>",
+                 "Mon, 07 Dec 2026 09:00:00 +0900"},
+                {"News 日本", "AT&T 5 < 6", "https://news.example.jp/b", "<i>as given</i>", ""}}));
 }
 
 TEST(FeedTextTest, DatesInTheStoresFormAndMarkupAsText) {
@@ -184,32 +166,18 @@ TEST(FeedFormatTest, TheRootElementDecidesNotTheName) {
             FeedFormat::kAtom);
 }
 
-class FeedRunTest : public ::testing::Test {
+class FeedRunTest : public IngestRunTest {
  protected:
-  FeedRunTest() {
-    options_.storeName = dir_ / "store.rss";
-    options_.scanFolders = {dir_ / "feeds"};
-    options_.purgeDuplicates = false;
-  }
+  FeedRunTest() { options_.purgeDuplicates = false; }
+  // Runs as a timed run does; returns the store's messages.
   std::vector<MessageValues> Run() {
-    log_.clear();
-    IngestEnv env{index_, [this](const std::string& l) { log_.push_back(Cp1251ToUtf8(l)); },
-                  progress_};
-    env.now = [] { return std::time_t{1796000000}; };
+    IngestEnv env = Env();
     RunIngestion(options_, env);
-    MessageList list;
-    LoadStore(options_.storeName, list, progress_);
+    const MessageList list = LoadedStore(options_.storeName);
     std::vector<MessageValues> out;
     for (int i = 0; i < list.Count(); ++i) out.push_back(list.Get(i));
     return out;
   }
-  std::string Feeds(const std::string& name) { return dir_ / ("feeds/" + name); }
-
-  TempDir dir_;
-  IngestOptions options_;
-  KeyIndex index_;
-  NullProgress progress_;
-  std::vector<std::string> log_;
 };
 
 TEST_F(FeedRunTest, EveryFamilyReachesTheStoreAndOtherFilesAreNamedInTheLog) {
@@ -263,4 +231,4 @@ TEST_F(FeedRunTest, EveryFamilyReachesTheStoreAndOtherFilesAreNamedInTheLog) {
 }
 
 }  // namespace
-}  // namespace vorlin
+}  // namespace vorlin::testing

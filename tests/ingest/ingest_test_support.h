@@ -1,9 +1,14 @@
 // Helpers of the ingestion tests: whole-file access by core name and small feeds.
 #pragma once
 
+#include <gtest/gtest.h>
+
+#include <ctime>
 #include <filesystem>
 #include <string>
 
+#include "ingest/ingestion_run.h"
+#include "store/store_loader.h"
 #include "test_support.h"
 
 namespace vorlin::testing {
@@ -29,5 +34,39 @@ inline std::string Item(const std::string& title, const std::string& description
          "</link>\n<description>" + description + "</description>\n<pubDate>" + pubDate +
          "</pubDate>\n</item>\n";
 }
+
+// The store as the window loads it.
+inline MessageList LoadedStore(const std::string& store) {
+  MessageList list;
+  NullProgress progress;
+  LoadStore(store, list, progress);
+  return list;
+}
+
+// Runs over the scan folder feeds/ into store.rss of a fresh folder, with the log kept as UTF-8
+// lines and the clock and time stamp fixed.
+class IngestRunTest : public ::testing::Test {
+ protected:
+  IngestRunTest() {
+    options_.storeName = dir_ / "store.rss";
+    options_.scanFolders = {dir_ / "feeds"};
+    std::filesystem::create_directory(dir_ / "feeds");
+  }
+  IngestEnv Env() {
+    log_.clear();
+    IngestEnv env{index_, [this](const std::string& l) { log_.push_back(Cp1251ToUtf8(l)); },
+                  progress_};
+    env.timeStamp = [] { return std::string("06.12.2026 21:00:00"); };
+    env.now = [] { return std::time_t{1796000000}; };
+    return env;
+  }
+  std::string Feeds(const std::string& name) { return dir_ / ("feeds/" + name); }
+
+  TempDir dir_;
+  IngestOptions options_;
+  KeyIndex index_;
+  NullProgress progress_;
+  std::vector<std::string> log_;
+};
 
 }  // namespace vorlin::testing

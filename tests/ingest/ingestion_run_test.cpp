@@ -6,50 +6,20 @@
 #include "ingest_test_support.h"
 #include "store/crc32.h"
 #include "store/key_index.h"
-#include "store/store_loader.h"
 #include "util/cp1251.h"
 #include "util/file_io.h"
 
-namespace vorlin {
+namespace vorlin::testing {
 namespace {
 
-using testing::Exists;
-using testing::Feed;
-using testing::Item;
-using testing::ReadFile;
-using testing::TempDir;
-using testing::WriteFile;
-
-class IngestionRunTest : public ::testing::Test {
+class IngestionRunTest : public IngestRunTest {
  protected:
-  IngestionRunTest() {
-    options_.storeName = dir_ / "store.rss";
-    options_.scanFolders = {dir_ / "feeds"};
-    std::filesystem::create_directory(dir_ / "feeds");
-  }
-
-  // The environment of a run that records its log as UTF-8 lines in log_.
-  IngestEnv Env() {
-    log_.clear();
-    return IngestEnv{
-        index_, [this](const std::string& l) { log_.push_back(Cp1251ToUtf8(l)); }, progress_, {}};
-  }
-
   // Runs once as the one-shot button does; returns the log.
   std::vector<std::string> OneShot() {
     IngestEnv env = Env();
-    env.timeStamp = [] { return std::string("06.12.2026 21:00:00"); };
     RunOneShotIngestion(options_, env);
     return log_;
   }
-
-  std::string Feeds(const std::string& name) { return dir_ / ("feeds/" + name); }
-
-  TempDir dir_;
-  IngestOptions options_;
-  KeyIndex index_;
-  NullProgress progress_;
-  std::vector<std::string> log_;
 };
 
 TEST_F(IngestionRunTest, AnEmptyFolderListLogsEveryStepAndCreatesAnEmptyStore) {
@@ -128,7 +98,7 @@ TEST_F(IngestionRunTest, ATimedRunLogsNeitherStartNorCompletion) {
 
 TEST_F(IngestionRunTest, ShowsThePercentageOfFilesDoneWhileWalkingThem) {
   for (const char* name : {"a.xml", "b.xml", "c.xml"}) WriteFile(Feeds(name), "not a feed");
-  testing::RecordingProgress scan, files;
+  RecordingProgress scan, files;
   IngestEnv env{index_, nullptr, scan, nullptr, &files};
   RunIngestion(options_, env);
   const std::string f = dir_.Folder() + "feeds/";
@@ -170,9 +140,7 @@ TEST_F(IngestionRunTest, AppendsToTheStoreAndSavesTheKeysARebuiltIndexWouldHave)
   EXPECT_EQ(index_.Keys(), rebuilt.Keys());
   EXPECT_EQ(ReadFile(dir_ / "store.BCRC32"), JoinLines(rebuilt.Keys()));
   OneShot();  // the same feeds again add nothing
-  MessageList list;
-  LoadStore(options_.storeName, list, progress_);
-  EXPECT_EQ(list.Count(), 2);
+  EXPECT_EQ(LoadedStore(options_.storeName).Count(), 2);
 }
 
 TEST_F(IngestionRunTest, AStoreNamedLikeAFeedInsideAScanFolderIsLeftAlone) {
@@ -183,10 +151,8 @@ TEST_F(IngestionRunTest, AStoreNamedLikeAFeedInsideAScanFolderIsLeftAlone) {
   WriteFile(Feeds("a.xml"), Feed("C", Item("one", "<![CDATA[mentions <rss here]]>")));
   OneShot();
   OneShot();  // now the store holds "<rss " and is no valid feed: it must survive all the same
-  MessageList list;
-  LoadStore(options_.storeName, list, progress_);
-  EXPECT_EQ(list.Count(), 1);
+  EXPECT_EQ(LoadedStore(options_.storeName).Count(), 1);
 }
 
 }  // namespace
-}  // namespace vorlin
+}  // namespace vorlin::testing

@@ -13,11 +13,8 @@
 
 #include "ingest_test_support.h"
 
-namespace vorlin {
+namespace vorlin::testing {
 namespace {
-
-using testing::TempDir;
-using testing::WriteFile;
 
 class RecognitionTest : public ::testing::Test {
  protected:
@@ -115,4 +112,4 @@ TEST(FeedParserTest, NeverOpensTheDtdOrAnEntityNamedByADoctype) {
 }
 
 }  // namespace
-}  // namespace vorlin
+}  // namespace vorlin::testing

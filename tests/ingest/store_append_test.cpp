@@ -9,15 +9,8 @@
 #include "store/crc32.h"
 #include "util/file_io.h"
 
-namespace vorlin {
+namespace vorlin::testing {
 namespace {
-
-using testing::Exists;
-using testing::Feed;
-using testing::Item;
-using testing::ReadFile;
-using testing::TempDir;
-using testing::WriteFile;
 
 // The store as a whole rewrite leaves it: the old lines, then the new text, split at any line
 // break and written back line by line with CR LF.
@@ -87,7 +80,7 @@ TEST_F(FullDiskTest, AFailedWriteCutsTheStoreBackAndKeepsIndexAndSources) {
   options.deleteProcessed = true;
   NullProgress progress;
   IngestEnv env{index, nullptr, progress, {}};
-  EXPECT_NE(testing::ErrorText([&] { RunOneShotIngestion(options, env); }).find("No space left"),
+  EXPECT_NE(ErrorText([&] { RunOneShotIngestion(options, env); }).find("No space left"),
             std::string::npos);
   EXPECT_EQ(ReadFile(store), old + "\r\n");
   EXPECT_EQ(ReadFile(mountPoint_ + "/store.BCRC32"), MessageKey("old") + "\r\n");
@@ -96,4 +89,4 @@ TEST_F(FullDiskTest, AFailedWriteCutsTheStoreBackAndKeepsIndexAndSources) {
 }
 
 }  // namespace
-}  // namespace vorlin
+}  // namespace vorlin::testing

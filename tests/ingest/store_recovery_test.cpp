@@ -10,12 +10,8 @@
 #include "store/store_format.h"
 #include "store/store_lock.h"
 
-namespace vorlin {
+namespace vorlin::testing {
 namespace {
-
-using testing::ReadFile;
-using testing::TempDir;
-using testing::WriteFile;
 
 std::string Block(const std::string& title) {
   std::string out;
@@ -63,7 +59,7 @@ TEST_F(StoreRecoveryTest, HalfAnAppendIsCutOffAndAWholeOneGetsItsKeys) {
   WriteFile(dir_ / ".news.BCRC32.Ab12Cd", "left by a killed save");
   EXPECT_EQ(RecoverStore(store_), Recovery::kAppendCut);
   EXPECT_EQ(ReadFile(store_), old_);
-  EXPECT_FALSE(testing::Exists(dir_ / ".news.BCRC32.Ab12Cd"));
+  EXPECT_FALSE(Exists(dir_ / ".news.BCRC32.Ab12Cd"));
   EXPECT_EQ(RecoverStore(store_), Recovery::kNone);
 
   KilledAppend(std::string::npos);  // the whole block, but killed before the index save
@@ -100,4 +96,4 @@ TEST(StoreSideFiles, AStoreNamedLikeItsLockOrStateFileIsNeverWrittenOver) {
 }
 
 }  // namespace
-}  // namespace vorlin
+}  // namespace vorlin::testing

@@ -10,16 +10,10 @@
 #include "store/store_lock.h"
 #include "store/store_recovery.h"
 
-namespace vorlin {
+namespace vorlin::testing {
 namespace {
 
 using namespace std::chrono_literals;
-using testing::Exists;
-using testing::Feed;
-using testing::Item;
-using testing::ReadFile;
-using testing::TempDir;
-using testing::WriteFile;
 
 class StoreSharingTest : public ::testing::Test {
  protected:
@@ -35,12 +29,7 @@ class StoreSharingTest : public ::testing::Test {
                         " --scan " + (dir_ / "cron") + " --delete-processed");
   }
 
-  int Messages() {
-    MessageList list;
-    NullProgress progress;
-    LoadStore(store_, list, progress);
-    return list.Count();
-  }
+  int Messages() { return LoadedStore(store_).Count(); }
 
   TempDir dir_;
   std::string store_ = dir_ / "news.rss";
@@ -89,4 +78,4 @@ TEST_F(StoreSharingTest, TheWindowTakesInKeysAnotherProcessSavedAndStoresNothing
 }
 
 }  // namespace
-}  // namespace vorlin
+}  // namespace vorlin::testing

@@ -66,16 +66,10 @@ TEST_F(WindowTest, ASettingsFileThatCannotBeWrittenIsReportedAndTheOtherFilesSti
   EXPECT_TRUE(FileExists(dir_.Name() + "OpsUSelMes.txt"));
 }
 
-TEST(AppOptions, BadArgumentsAreRefusedWithTheirName) {
+TEST(AppOptions, BadArgumentsAreRefused) {
   EXPECT_THROW(ParseAppOptions({QStringLiteral("--page"), QStringLiteral("7")}), Error);
   EXPECT_THROW(ParseAppOptions({QStringLiteral("--store")}), Error);
   EXPECT_THROW(ParseAppOptions({QStringLiteral("--bogus")}), Error);
-  // Every option the parser takes is in --help.
-  const std::string usage = AppUsage();
-  for (const char* option : {"--config-dir", "--store", "--load", "--find", "--read", "--page",
-                             "--screenshot ", "--screenshot-delay-ms", "--screenshot-window"}) {
-    EXPECT_NE(usage.find(option), std::string::npos) << option;
-  }
 }
 
 }  // namespace

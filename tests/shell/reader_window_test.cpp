@@ -123,22 +123,6 @@ TEST_F(ReaderWindow, FindAndShowListsSortedLinesAndAClickFillsEveryView) {
   EXPECT_TRUE(window_->State().currentReadKey.empty());
 }
 
-TEST_F(ReaderWindow, ExtendedSearchesCombineInTheAccumulator) {
-  StartWithStore();
-  Search("нефть", "ButtonFound");
-  EXPECT_EQ(Lines(), QStringList({QStringLiteral("Дождь"), QStringLiteral("Матч")}));
-  Find<QPushButton>("ButtonAssociation")->click();
-  auto* count = Find<QLabel>("PanelAllFound");
-  EXPECT_EQ(count->text(), QStringLiteral("2"));
-  Search("газ", "ButtonFound");
-  Find<QPushButton>("ButtonException")->click();
-  EXPECT_EQ(count->text(), QStringLiteral("1"));
-  Find<QPushButton>("ButtonShowAllMess")->click();
-  EXPECT_EQ(Lines(), QStringList({QStringLiteral("Sport... Матч")}));
-  Find<QPushButton>("ButtonClearAllFound")->click();
-  EXPECT_EQ(count->text(), QStringLiteral("0"));
-}
-
 // One channel of `count` messages titled "t0", "t1", ...
 std::string Store(int count) {
   std::string store;
@@ -202,9 +186,23 @@ TEST_F(ReaderWindow, NoEventDuringAReloadOrAnExportSeesANumberOfAnotherList) {
   SetProgressRepaintInterval(40);
 }
 
-TEST_F(ReaderWindow, ChannelListsFilterMoveAndLoadGroups) {
+TEST_F(ReaderWindow, ExtendedSearchesCombineAndChannelListsFilterMoveAndLoadGroups) {
   dir_.Write("g.myRSS", "sport\r\n");
   StartWithStore();
+  Search("нефть", "ButtonFound");
+  EXPECT_EQ(Lines(), QStringList({QStringLiteral("Дождь"), QStringLiteral("Матч")}));
+  Find<QPushButton>("ButtonAssociation")->click();
+  auto* count = Find<QLabel>("PanelAllFound");
+  EXPECT_EQ(count->text(), QStringLiteral("2"));
+  Search("газ", "ButtonFound");
+  Find<QPushButton>("ButtonException")->click();
+  EXPECT_EQ(count->text(), QStringLiteral("1"));
+  Find<QPushButton>("ButtonShowAllMess")->click();
+  EXPECT_EQ(Lines(), QStringList({QStringLiteral("Sport... Матч")}));
+  Find<QPushButton>("ButtonClearAllFound")->click();
+  EXPECT_EQ(count->text(), QStringLiteral("0"));
+
+  Find<QCheckBox>("CBoxSetFiler")->setChecked(false);
   auto* all = Find<QListWidget>("ListBoxChannelAll");
   auto* picked = Find<QListWidget>("ListBoxChannel");
   Find<QLineEdit>("EditFilterChnnels")->setText(QStringLiteral("п?г"));

@@ -69,22 +69,6 @@ TEST_F(ScanRunTest, AOneShotRunLogsEveryStepAppendsTheNewMessagesAndLocksTheButt
   EXPECT_FALSE(FeedExists("bad.xml"));
 }
 
-TEST_F(ScanRunTest, AStoreThatCannotBeWrittenEndsTheRunWithoutTouchingTheIndexOrTheFeeds) {
-  WriteFeed("a.xml", Feed("Alpha", Item("one", "First")));
-  StartOn();
-  // A folder where the store should be: no write can succeed, whoever runs the test.
-  std::filesystem::create_directories(dir_.path() / "store.rss");
-  Find<QCheckBox>("CBoxDelRssAfterProc")->setChecked(true);
-
-  Find<QPushButton>("ButtonStartOne")->click();
-  ASSERT_EQ(errors_.size(), 1);
-  EXPECT_TRUE(errors_[0].contains(QStringLiteral("store.rss"))) << errors_[0].toStdString();
-  EXPECT_EQ(Buttons(), (States{true, true, true}));
-  EXPECT_TRUE(FeedExists("a.xml"));
-  EXPECT_FALSE(FileExists(dir_.Name() + "store.BCRC32"));
-  EXPECT_EQ(window_->State().storeIndex.Size(), 0u);
-}
-
 TEST_F(ScanRunTest, NoRunOverAStoreWhoseIndexCouldNotBeRebuilt) {
   WriteFeed("a.xml", Feed("Alpha", Item("one", "First")));
   dir_.Write("store.rss", "<item><title>cut short");

@@ -4,7 +4,6 @@
 #include <unistd.h>
 
 #include <QApplication>
-#include <QBuffer>
 #include <QCoreApplication>
 #include <QImage>
 #include <QKeyEvent>
@@ -57,7 +56,7 @@ TEST_F(WindowTest, HelpSwitchesToTheAboutPageAndShowsTheManualFromItsTop) {
   EXPECT_FALSE(help->document()->resource(QTextDocument::ImageResource, QUrl("vorlin12")).isNull());
 }
 
-TEST_F(WindowTest, LoadingTheStoreListsItsChannelsAndAFailedLoadLeavesTheLists) {
+TEST_F(WindowTest, LoadingTheStoreListsItsChannelsAFailedLoadLeavesTheListsAndACloseWaits) {
   std::string store;
   for (int i = 0; i < 250; ++i) {
     const char* channel = i % 3 == 0 ? "Beta" : (i % 3 == 1 ? "alpha" : "ALPHA");
@@ -102,31 +101,22 @@ TEST_F(WindowTest, LoadingTheStoreListsItsChannelsAndAFailedLoadLeavesTheLists) 
   EXPECT_EQ(window.Status().PanelText(2),
             QStringLiteral("Всего сообщений 0, каналов 0 (Messages 0, channels 0)"));
   EXPECT_EQ(all->count(), 0);
-}
 
-TEST_F(WindowTest, ClosingDuringALoadWaitsForItToFinish) {
-  std::string store;
-  for (int i = 0; i < 300; ++i) {
-    WriteItemBlock(store, {"Channel " + std::to_string(i), "T", "L", std::to_string(i), "D"}, true);
-  }
+  // A close request that arrives while the load processes events waits for the load; then the
+  // window closes by itself, running the shutdown sequence.
   dir_.Write("s.rss", store);
-  TMain& window = Start({QStringLiteral("--store"), QString::fromStdString(dir_.Name() + "s.rss")});
-  // The close request arrives while the load processes events.
   QTimer::singleShot(0, &window, &TMain::close);
-  Find<QPushButton>("ButtonLoadAllFromArx")->click();
-  EXPECT_EQ(window.State().messages.Count(), 300);
-  EXPECT_EQ(window.State().channels.size(), 300u);
-  EXPECT_EQ(window.Status().PanelText(2),
-            QStringLiteral("Всего сообщений 300, каналов 300 (Messages 300, channels 300)"));
-  EXPECT_FALSE(std::filesystem::exists(dir_.path() / "OpsRss.txt"));
-  // Once the load is over the window closes by itself, running the shutdown sequence.
+  button->click();
+  EXPECT_EQ(window.State().messages.Count(), 251);
+  EXPECT_EQ(all->count(), 3);
   const auto settings = dir_.path() / "OpsRss.txt";
+  EXPECT_FALSE(std::filesystem::exists(settings));
   for (int i = 0; i < 200 && !std::filesystem::exists(settings); ++i) {
     QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }
   EXPECT_TRUE(std::filesystem::exists(settings));
-  EXPECT_TRUE(errors_.isEmpty());
+  EXPECT_EQ(errors_.size(), 2);
 }
 
 TEST_F(WindowTest, TerminationSignalsCloseTheWindowNormally) {
@@ -140,7 +130,7 @@ TEST_F(WindowTest, TerminationSignalsCloseTheWindowNormally) {
   EXPECT_EQ(SplitLines(dir_.Read("OpsRss.txt")).size(), size_t{kSettingKeyCount});
 }
 
-TEST(HtmlView, LoadsWindows1251TextAndGivesItsRenderedTextWithoutPictureMarks) {
+TEST(HtmlView, ShowsWindows1251TextWithoutPictureMarksAndServesOnlySafeLocalPictures) {
   HtmlView view;
   int begin = 0;
   int complete = 0;
@@ -154,23 +144,18 @@ TEST(HtmlView, LoadsWindows1251TextAndGivesItsRenderedTextWithoutPictureMarks) {
   std::string text = view.PlainText();
   text.erase(text.find_last_not_of(' ') + 1);
   EXPECT_EQ(text, W("Привет & мир\r\nВторой"));
-}
 
-TEST(HtmlView, ServesOnlyRegularLocalFilesOfASaneSizeAsPicturesAndNothingRemote) {
+  // Pictures: only regular local files of a sane size, and nothing remote.
   TempDir dir;
   QImage image(4, 3, QImage::Format_RGB32);
   image.fill(Qt::red);
-  QByteArray png;
-  QBuffer buffer(&png);
-  ASSERT_TRUE(image.save(&buffer, "PNG"));
-  dir.Write("back.png", png.toStdString());
+  ASSERT_TRUE(image.save(QString::fromStdString(dir.Name() + "back.png"), "PNG"));
   const QString fifo = QString::fromStdString(dir.Name() + "fifo");
   ASSERT_EQ(mkfifo(fifo.toLocal8Bit().constData(), 0600), 0);
   std::filesystem::create_symlink("/dev/zero", dir.path() / "zero.png");
   dir.Write("huge.png", "");
-  std::filesystem::resize_file(dir.path() / "huge.png", 64u << 20);  // sparse, costs no disk
+  std::filesystem::resize_file(dir.path() / "huge.png", (32u << 20) + 1);  // sparse: no disk
 
-  HtmlView view;
   auto picture = [&](const QString& url) {
     return view.document()->resource(QTextDocument::ImageResource, QUrl(url));
   };

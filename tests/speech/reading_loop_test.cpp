@@ -55,7 +55,7 @@ struct Reading {
   ReadingLoop loop{engine, {&stop, &speaking, &paused}, host};
 };
 
-TEST(ReadingLoop, ReadsFromTheSelectedMessageToTheEndAndMarksEachRead) {
+TEST(ReadingLoop, ReadsFromTheSelectedMessageOrTheFirstToTheEndAndMarksEachRead) {
   for (bool markRead : {true, false}) {
     Reading r;
     r.host.selected = 1;
@@ -69,14 +69,10 @@ TEST(ReadingLoop, ReadsFromTheSelectedMessageToTheEndAndMarksEachRead) {
     EXPECT_TRUE(r.host.ended);
     EXPECT_EQ(r.host.silentTold, 1);  // no sound device: told once, reading went on
   }
-}
-
-TEST(ReadingLoop, WithNothingSelectedSpeaksNothingThenReadsFromTheFirst) {
-  Reading r;
-  r.host.selected = -1;
-  r.host.markRead = false;
-  r.loop.StartOrResume();
-  EXPECT_EQ(r.host.shown, (std::vector<int>{-1, 0, 1, 2}));
+  Reading none;  // nothing selected: nothing spoken, then from the first
+  none.host.selected = -1;
+  none.loop.StartOrResume();
+  EXPECT_EQ(none.host.shown, (std::vector<int>{-1, 0, 1, 2}));
 }
 
 TEST(ReadingLoop, StopWhilePausedEndsTheRunAndTheNextStartIsClean) {

@@ -10,7 +10,6 @@
 #include <QSlider>
 #include <QSpinBox>
 #include <QTabWidget>
-#include <cstdlib>
 
 #include "../shell/window_fixture.h"
 #include "app/html_view.h"
@@ -18,6 +17,7 @@
 #include "reader/reading_page.h"
 #include "speech/running_text_window.h"
 #include "speech/speech_controller.h"
+#include "speech/speech_page.h"
 #include "speech_test_support.h"
 
 namespace vorlin::testing {
@@ -55,11 +55,6 @@ class SpeechWindowTest : public WindowTest {
       if (mode == 1) words.push_back(Find<QLineEdit>("EditAnStr")->selectedText());
       if (mode == 2) words.push_back(Find<QPlainTextEdit>("MemoAS")->textCursor().selectedText());
       if (mode == 3) words.push_back(window_->FormRssStr().ui.EditStr->selectedText());
-      // VORLIN_SPEECH_SHOTS=DIR keeps a picture of each display at its fifth word, to look at.
-      if (const char* shots = std::getenv("VORLIN_SPEECH_SHOTS"); shots && words.size() == 5) {
-        QWidget* shown = mode == 3 ? static_cast<QWidget*>(&window_->FormRssStr()) : window_.get();
-        shown->grab().save(QString("%1/mode%2.png").arg(shots).arg(mode));
-      }
     };
     window_->Reading().SelectAndShow(0);
     Find<QPushButton>("ButtonSpeech")->click();
@@ -115,6 +110,11 @@ TEST_F(SpeechWindowTest, AChosenVoiceIsShownTestedAndAppliedToALanguage) {
   EXPECT_EQ(Find<QSpinBox>("SEditRateE")->value(), -4);
   EXPECT_EQ(Find<QSpinBox>("SEditPitchE")->value(), 30);
   EXPECT_EQ(Find<QLineEdit>("EditTagVoiceRus")->text(), "<voice required=\"Language=419\">");
+  // Each language's rate and pitch reach the options in their places.
+  Find<QPushButton>("ButtonUseRVoice")->click();
+  const SpeechOptions o = window_->Speech().FillSpeechOptions();
+  EXPECT_EQ(std::vector<int>({o.rateR, o.pitchR, o.rateE, o.pitchE}),
+            std::vector<int>({-4, 30, -4, 30}));
 }
 
 }  // namespace

@@ -19,7 +19,7 @@ TEST(SplitLines, AcceptsEveryLineEnd) {
   EXPECT_EQ(JoinLines({"a", "", "b"}), "a\r\n\r\nb\r\n");
 }
 
-TEST(WriteFileAtomic, ReplacesTheFileOrFailsNamingItAndLeavesNoTemporaryFiles) {
+TEST(WriteFileAtomic, ReplacesTheFileOrFailsNamingItAndLeavesNoTemporaryFilesAsReadsFail) {
   TempDir dir;
   const std::string name = dir.Name("файл.txt");
   WriteFileAtomic(name, "old");
@@ -36,6 +36,10 @@ TEST(WriteFileAtomic, ReplacesTheFileOrFailsNamingItAndLeavesNoTemporaryFiles) {
   EXPECT_TRUE(std::filesystem::is_fifo(dir.path() / "fifo"));
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 3);
   EXPECT_THROW(WriteFileAtomic(dir.Name("missing/x.txt"), "data"), Error);
+  // Reading a missing file or a folder fails too, naming the path.
+  const std::string what = test::ErrorText([&] { ReadWholeFile(dir.Name("nope.rss")); });
+  EXPECT_NE(what.find("nope.rss: No such file"), std::string::npos) << what;
+  EXPECT_THROW(ReadWholeFile(dir.Name("index.BCRC32")), Error);
 }
 
 TEST(WriteFileAtomic, KeepsTheModeWritesThroughLinksAndGivesNewFilesTheUmask) {
@@ -72,13 +76,6 @@ TEST(WriteFileAtomic, KeepsTheModeWritesThroughLinksAndGivesNewFilesTheUmask) {
   WriteFileAtomic(dir.Name("new.txt"), "x");
   ::umask(old);
   EXPECT_EQ(mode(dir.path() / "new.txt"), 0640u);
-}
-
-TEST(ReadWholeFile, MissingFileAndFolderAreErrorsNamingThePath) {
-  TempDir dir;
-  const std::string what = test::ErrorText([&] { ReadWholeFile(dir.Name("nope.rss")); });
-  EXPECT_NE(what.find("nope.rss: No such file"), std::string::npos) << what;
-  EXPECT_THROW(ReadWholeFile(Utf8ToCp1251(dir.path().string())), Error);
 }
 
 TEST(SettingsFile, LooksUpTheFirstMatchingKeyIgnoringCase) {
