@@ -4,6 +4,7 @@
 #include <QFileDialog>
 #include <QMouseEvent>
 #include <QTimer>
+#include <cstdio>
 #include <exception>
 
 #include "app/control_state.h"
@@ -18,6 +19,7 @@
 #include "store/store_recovery.h"
 #include "store/store_replace.h"
 #include "util/file_io.h"
+#include "util/process_clock.h"
 
 namespace vorlin {
 namespace {
@@ -192,6 +194,10 @@ void SearchPage::FinishLoad(int generation, const std::string& store,
     TakeAppended(*result);
   } else {
     TakeWholeStore(*result);
+    // VORLIN_TIMING=1: when a whole store is in the lists, in seconds from process start.
+    if (qEnvironmentVariableIsSet("VORLIN_TIMING")) {
+      std::fprintf(stderr, "timing store-loaded %.2f\n", SecondsSinceProcessStart());
+    }
   }
   loadedStore_ = store;
   if (refreshPending_) {

@@ -1,7 +1,9 @@
 // The desktop window of Vorlin.
+#include <QElapsedTimer>
 #include <QIcon>
 #include <QPixmap>
 #include <QTimer>
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <exception>
@@ -48,10 +50,21 @@ int main(int argc, char** argv) {
   }
   app.CloseOnTerminationSignals(window.get());
   window->show();
-  // VORLIN_TIMING=1: the seconds from process start to the first turn of the event loop.
-  if (qEnvironmentVariableIsSet("VORLIN_TIMING")) {
-    QTimer::singleShot(0, window.get(), [] {
+  // VORLIN_TIMING=1: the seconds from process start to the first turn of the event loop, and
+  // at the end the longest the event loop was kept from a 10 ms timer after that turn (a window
+  // that does not answer for longer than that is not usable).
+  QTimer stallProbe;
+  QElapsedTimer sinceLastTurn;
+  qint64 longestStallMs = 0;
+  const bool timing = qEnvironmentVariableIsSet("VORLIN_TIMING");
+  if (timing) {
+    QTimer::singleShot(0, window.get(), [&] {
       std::fprintf(stderr, "timing start-up %.2f\n", vorlin::SecondsSinceProcessStart());
+      sinceLastTurn.start();
+      stallProbe.start(10);
+    });
+    QObject::connect(&stallProbe, &QTimer::timeout, [&] {
+      longestStallMs = std::max(longestStallMs, sinceLastTurn.restart() - 10);
     });
   }
 
@@ -73,10 +86,12 @@ int main(int argc, char** argv) {
         status = 1;
       }
       if (target != window.get()) target->hide();
+      stallProbe.stop();  // what closing takes is not a stall of the open window
       window->close();
     });
   }
   int result = app.exec();
+  if (timing) std::fprintf(stderr, "timing longest-stall %.3f\n", longestStallMs / 1000.0);
   window.reset();
   return status ? status : result;
 }

@@ -9,6 +9,16 @@ namespace {
 // A value with its line breaks as CR LF and, with `escape`, every "]]>" escaped.
 void AppendValue(std::string& out, std::string_view value, bool escape) {
   size_t start = 0;
+  if (value.find('\r') == std::string_view::npos &&
+      (!escape || value.find("]]>") == std::string_view::npos)) {
+    // The usual value: only its LFs change, found a word at a time.
+    for (size_t lf; (lf = value.find('\n', start)) != std::string_view::npos; start = lf + 1) {
+      out.append(value.substr(start, lf - start));
+      out += "\r\n";
+    }
+    out.append(value.substr(start));
+    return;
+  }
   for (size_t i = 0; i < value.size(); ++i) {
     const char c = value[i];
     if (c == '\r' || c == '\n') {

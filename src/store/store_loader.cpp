@@ -62,16 +62,18 @@ void LoadStore(std::string_view storeName, MessageList& list, Progress& progress
   progress.ShowStatusText(loaded + std::to_string(list.count));
 }
 
-void RebuildStoreIndex(std::string_view storeName, KeyIndex& index) {
-  std::vector<std::string> keys;
+std::vector<std::string> ReadStoreKeys(std::string_view storeName) {
   std::vector<DescriptionSum> sums;
-  if (FastPathAllowed() && ScanStoreDescriptions(storeName, sums)) {
-    keys = KeysOf(sums);
-  } else {
-    sums = {};
-    WalkStoreFile(storeName, kIndexFields,
-                  [&](MessageValues& values) { keys.push_back(MessageKey(values[kDescription])); });
-  }
+  if (FastPathAllowed() && ScanStoreDescriptions(storeName, sums)) return KeysOf(sums);
+  sums = {};
+  std::vector<std::string> keys;
+  WalkStoreFile(storeName, kIndexFields,
+                [&](MessageValues& values) { keys.push_back(MessageKey(values[kDescription])); });
+  return keys;
+}
+
+void RebuildStoreIndex(std::string_view storeName, KeyIndex& index) {
+  std::vector<std::string> keys = ReadStoreKeys(storeName);
   KeyIndex fresh;
   fresh.Assign(std::move(keys));
   fresh.Save(StoreIndexName(storeName));

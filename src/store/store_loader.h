@@ -1,7 +1,9 @@
 // Reading a store: into the message list, or into its store index.
 #pragma once
 
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "store/key_index.h"
 #include "store/message_list.h"
@@ -14,6 +16,10 @@ namespace vorlin {
 // hundred messages and once more at the end. Throws Error when the store cannot be opened or
 // read, or is not well-formed; `list` then keeps its previous content.
 void LoadStore(std::string_view storeName, MessageList& list, Progress& progress);
+
+// The message keys of the store's items that have title, link, description and publication
+// date (the fast path when the store is canonical, else the walk). Throws Error as LoadStore.
+std::vector<std::string> ReadStoreKeys(std::string_view storeName);
 
 // Rebuilds the store index from the store (items need title, link, description and
 // publication date) and saves it beside the store. On failure throws Error and leaves both

@@ -88,8 +88,7 @@ void CutStore(std::string_view storeName, uint64_t length) {
 void AddStoreKeysToIndex(std::string_view storeName) {
   KeyIndex index;
   index.Load(StoreIndexName(storeName));
-  WalkStoreFile(storeName, kIndexFields,
-                [&](MessageValues& values) { index.Add(MessageKey(values[kDescription])); });
+  for (const std::string& key : ReadStoreKeys(storeName)) index.Add(key);
   index.Save(StoreIndexName(storeName));
 }
 

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <functional>
@@ -193,6 +194,8 @@ void WriteFileAtomicChunks(std::string_view name, const std::function<bool(std::
 
 std::vector<std::string> SplitLines(std::string_view text) {
   std::vector<std::string> lines;
+  // Sized once (exactly for LF and CR LF ends): growing would move every line made so far.
+  lines.reserve(static_cast<size_t>(std::count(text.begin(), text.end(), '\n')) + 1);
   size_t start = 0;
   for (size_t i = 0; i < text.size(); ++i) {
     char c = text[i];
