@@ -15,8 +15,10 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size < 2) return 0;
-  // The first byte chooses the block size, the second whether every buffer is split.
-  const vorlin::ScanOptions options{1 + data[0] % 64u, (data[1] & 1u) != 0 ? 0 : SIZE_MAX};
+  // The first byte chooses the block size (also the stretch of the whole-buffer scan, whose
+  // values are spans of the buffer), the second whether every buffer is split.
+  const size_t block = 1 + data[0] % 64u;
+  const vorlin::ScanOptions options{block, (data[1] & 1u) != 0 ? 0 : SIZE_MAX, block};
   const std::string store(reinterpret_cast<const char*>(data + 2), size - 2);
 
   const auto tree = vorlin::test::TreeWalk(store, vorlin::kAllFields);
