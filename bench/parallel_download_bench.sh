@@ -9,15 +9,7 @@ feeds=${BENCH_FEEDS:-100}
 hosts=${BENCH_HOSTS:-10}
 delay=${BENCH_DELAY_MS:-100}
 runs=${BENCH_RUNS:-3}
-work=$(mktemp -d)
-server_out="$work/server.out"
-python3 "$here/../tests/download/feed_server.py" --hosts "$hosts" > "$server_out" 2>/dev/null &
-server=$!
-trap 'kill $server 2>/dev/null; rm -rf "$work"' EXIT
-for _ in $(seq 50); do grep -q '^http ' "$server_out" && break; sleep 0.1; done
-port=$(awk '/^http /{print $2}' "$server_out")
-sleep 0.5  # the other hosts' listeners
-export LC_ALL=C no_proxy='*' NO_PROXY='*'
+source "$here/feed_server.sh"
 
 list="$work/list.RssUrl"
 printf 'h;\r\n' > "$list"
