@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <clocale>
 #include <cstdio>
+#include <filesystem>
 #include <optional>
 
 #include "cli/cli_common.h"
@@ -100,15 +101,23 @@ int Ingest(Context& context, const std::vector<std::string>& args) {
   IngestOptions options = OptionsFromSettings(context.configDir);
   ApplyArguments(args, options);
   if (options.storeName.empty()) {
-    throw Error("No store file: give --store FILE or set EditNameFileAllRSS.Text in " +
-                DisplayName(context.configDir) + "OpsRss.txt");
+    throw Error("Нет файла хранилища: задайте --store FILE или EditNameFileAllRSS.Text в " +
+                DisplayName(context.configDir) +
+                "OpsRss.txt (No store file: give --store FILE or " +
+                "set EditNameFileAllRSS.Text in " + DisplayName(context.configDir) + "OpsRss.txt)");
   }
-  // Without a folder to scan a run could only create an empty store and indexes.
+  // Without a folder to scan a run could only create an empty store and indexes: a folder that
+  // is not there (a typing error) would otherwise be reported as a run that found nothing.
   if (std::none_of(options.scanFolders.begin(), options.scanFolders.end(),
-                   [](const std::string& line) { return !ScanFolderOfLine(line).empty(); })) {
+                   [](const std::string& line) {
+                     const std::string folder = ScanFolderOfLine(line);
+                     return !folder.empty() && std::filesystem::is_directory(FsPath(folder));
+                   })) {
     throw Error("Нет папки для сканирования: задайте --scan DIR или папки в " +
-                DisplayName(context.configDir) + "DirRss.txt; ничего не создано (No scan folder: " +
-                "give --scan DIR or list folders in DirRss.txt; nothing was created)");
+                DisplayName(context.configDir) +
+                "DirRss.txt (ни одной из названных нет); ничего не создано (No scan folder: " +
+                "give --scan DIR or list folders in DirRss.txt (none of those named exists); " +
+                "nothing was created)");
   }
   std::setlocale(LC_TIME, "");
   // The whole command is one writer: from loading the indexes to saving them.

@@ -57,10 +57,12 @@ TEST_F(IngestCliTest, WrongUsageAndAMissingStoreAreTold) {
   r = RunCli(dir_, "ingest --scan " + dir_ / "feeds");
   EXPECT_EQ(r.status, 1);
   EXPECT_NE(r.err.find("EditNameFileAllRSS"), std::string::npos) << r.err;
-  // No scan folder: nothing is created, not even the lock file.
-  r = RunCli(dir_, "ingest --store " + dir_ / "s.rss");
-  EXPECT_EQ(r.status, 1);
-  EXPECT_NE(r.err.find("(No scan folder"), std::string::npos) << r.err;
+  // No scan folder, or only one that is not there: nothing is created, not even the lock file.
+  for (const std::string scan : {std::string(), " --scan " + dir_ / "missing"}) {
+    r = RunCli(dir_, "ingest --store " + dir_ / "s.rss" + scan);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("(No scan folder"), std::string::npos) << r.err;
+  }
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_.path()), {}), 2);
   // A store in a folder that does not exist: the error names the folder.
   r = RunCli(dir_, "ingest --store " + dir_ / "no/such/s.rss" + " --scan " + dir_ / "feeds");
