@@ -50,14 +50,15 @@ int main(int argc, char** argv) {
   }
   app.CloseOnTerminationSignals(window.get());
   window->show();
-  // VORLIN_TIMING=1: the seconds from process start to the first turn of the event loop, and
-  // at the end the longest the event loop was kept from a 10 ms timer after that turn (a window
-  // that does not answer for longer than that is not usable).
+  // VORLIN_TIMING=1: the seconds from process start to the window's show and to the first turn
+  // of the event loop, and at the end the longest the event loop was kept from a 10 ms timer
+  // after that turn (a window that does not answer for longer than that is not usable).
   QTimer stallProbe;
   QElapsedTimer sinceLastTurn;
   qint64 longestStallMs = 0;
   const bool timing = qEnvironmentVariableIsSet("VORLIN_TIMING");
   if (timing) {
+    std::fprintf(stderr, "timing shown %.2f\n", vorlin::SecondsSinceProcessStart());
     QTimer::singleShot(0, window.get(), [&] {
       std::fprintf(stderr, "timing start-up %.2f\n", vorlin::SecondsSinceProcessStart());
       sinceLastTurn.start();
