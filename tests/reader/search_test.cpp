@@ -207,20 +207,5 @@ TEST(AccumulatorOps, CombineByMessageNumber) {
   EXPECT_EQ(a.Items(), (std::vector<int>{9, 5, 2}));  // keeps the sorted order
 }
 
-TEST(AccumulatorOps, ReadMessagesByExceptionOfUnread) {
-  MessageList list;
-  for (int i = 0; i < 4; ++i) list.Add({"c", "t" + std::to_string(i), "l", "d", ""});
-  KeyIndex read;
-  read.Add(ReadKey("t1", "d"));
-  read.Add(ReadKey("t3", "d"));
-  SearchSettings s;
-  s.useFilter = true;
-  Accumulator acc;
-  acc.Union(SelectMessages(list, s, read));
-  s.withoutRead = true;
-  acc.Exception(SelectMessages(list, s, read));
-  EXPECT_EQ(acc.Items(), (std::vector<int>{1, 3}));
-}
-
 }  // namespace
 }  // namespace vorlin
