@@ -83,7 +83,6 @@ TEST_F(WindowTest, ARestartRestoresEveryControlButTheHeadlineSwitch) {
              {"EditTagVoiceRus.Text", "<voice required=\"Name=A\">"},
              {"EditDirFavoritListChannel.Text", "/tmp/fav"},
              {"ListBoxTitle.Font", "255|-16|Arial|1|96|12|ynyn"},
-             {"MemoAS.Font", "0|-11|Verdana|0|96|9|nnnn"},
              {"EditAnStr.Color", "12632256"},
              {"MemoMess.Color", "-16777201"},
              {"RGroupLanguages.ItemIndex", "3"},
@@ -92,7 +91,6 @@ TEST_F(WindowTest, ARestartRestoresEveryControlButTheHeadlineSwitch) {
              {"SEditRateE.Value", "-3"},
              {"ComboBoxWBFont.ItemIndex", "4"},
              {"PageControl.TabIndex", "2"},
-             {"PageControlOp.TabIndex", "5"},
              {"SpinEditIntervalInSec.Value", "999"},
              {"SpinEditParallelDownloads.Value", "7"},
              {"CBoxLoadStoreAtStart.Checked", "0"}}) {
