@@ -56,33 +56,6 @@ TEST_F(StoreLoad, ValuesComeBackAsStored) {
   EXPECT_EQ(big.description[0], longest);
   EXPECT_EQ(big.description[1], longest + "b");
   EXPECT_EQ(big.title[1], "u");
-
-  // A store edited by hand may split a value into adjacent CDATA sections to hold "]]>": they
-  // are one value, as the parser's own document tree has them.
-  const std::string split =
-      "<item>\r\n<titleRss><![CDATA[c]]></titleRss>\r\n<title><![CDATA[t]]></title>\r\n"
-      "<link><![CDATA[l]]></link>\r\n<description><![CDATA[a]]]]><![CDATA[>b]]></description>"
-      "\r\n<pubDate><![CDATA[d]]></pubDate>\r\n</item>\r\n";
-  EXPECT_EQ(Load(split).description[0], "a]]>b");
-}
-
-TEST_F(StoreLoad, IncompleteItemsAreSkippedWithoutShiftingNumbers) {
-  const std::string store =
-      Block("c", "first", "1") +
-      "<item><titleRss><![CDATA[c]]></titleRss><title><![CDATA[no date]]></title>"
-      "<link><![CDATA[l]]></link><description><![CDATA[2]]></description><pubDate></pubDate>"
-      "</item>\r\n" +
-      "<item><titleRss><![CDATA[c]]></titleRss><guid>g</guid><title><![CDATA[extra]]></title>"
-      "<link>l</link><description>a &amp; b &#1103;</description><pubDate><![CDATA[]]>"
-      "</pubDate></item>\r\n" +
-      Block("c", "last", "4");
-  MessageList list = Load(store);
-  ASSERT_EQ(list.Count(), 3);
-  EXPECT_EQ(list.title[0], "first");
-  EXPECT_EQ(list.title[1], "extra");
-  EXPECT_EQ(list.description[1], "a & b " + W("я"));
-  EXPECT_EQ(list.pubDate[1], "");
-  EXPECT_EQ(list.title[2], "last");
 }
 
 TEST_F(StoreLoad, ChannelsEqualButForCaseAreOneWrittenAsFirstSeen) {
