@@ -35,10 +35,9 @@ TEST(Query, LanguageTable) {
       {"~+газ", "нефть", false},         // searched literally in pass 1, required in pass 2
       {"~-газ нефть", "нефть", true},    // excluded in pass 2
       {"~-газ нефть", "нефть и газ", false},
-      {"+", "anything", false},  // a lone "+" never matches
-      {"-", "anything", true},   // a lone "-" always passes
-      {"~", "anything", true},   // a lone "~" or "/" is ignored
-      {"/ /", "x", true},
+      {"+", "anything", false},       // a lone "+" never matches
+      {"-", "anything", true},        // a lone "-" always passes
+      {"/ /", "x", true},             // a lone "/" (read as "~") is ignored
       {"_ток_", "под током", false},  // "_" is a blank
       {"_ток_", "под ток сети", true},
       {"б?й", "собой", true},  // "?" is any one character
