@@ -159,28 +159,6 @@ TEST_F(StoreLoad, ShowsEveryStatusTextInOrderAndAFastLoadGivingUpHalfwayShowsNoC
   EXPECT_EQ(census, (std::vector<std::string>{"Alpha", "beta", "Gamma"}));
 }
 
-TEST_F(StoreLoad, ExternalEntitiesAreNeverRead) {
-  const std::filesystem::path secret = dir_.path() / "secret.txt";
-  test::WriteBytes(secret, "TOP-SECRET");
-  const std::string attacks[] = {
-      "<!DOCTYPE r [<!ENTITY x SYSTEM \"file://" + secret.string() + "\">]>" + Block("c", "t", "d"),
-      "<item><titleRss>c</titleRss><title>t</title><link>l</link><description>&x;</description>"
-      "<pubDate>p</pubDate></item>",
-      "<item><titleRss>c</titleRss><title>t</title><link>l</link><description><xi:include "
-      "xmlns:xi=\"http://www.w3.org/2001/XInclude\" href=\"" +
-          secret.string() + "\" parse=\"text\"/></description><pubDate>p</pubDate></item>"};
-  for (const std::string& attack : attacks) {
-    MessageList list;
-    NullProgress progress;
-    EXPECT_EQ(
-        test::ErrorText([&] { LoadStore(WriteStore(attack), list, progress); }).find("TOP-SECRET"),
-        std::string::npos);
-    for (int i = 0; i < list.Count(); ++i) {
-      for (const auto& v : list.Get(i)) EXPECT_EQ(v.find("TOP-SECRET"), std::string::npos);
-    }
-  }
-}
-
 TEST_F(StoreLoad, RebuildKeysDescriptionsAsLoadedAndSavesTheIndex) {
   // Canonical (the fast path) with repeats and line ends, then items without a channel title.
   std::string store;
