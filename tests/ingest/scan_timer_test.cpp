@@ -19,8 +19,6 @@ using testing::WriteFile;
 TEST(ScanTimerTest, CountsDownFrom59AndRunsOnTheSixtiethTick) {
   ScanTimer timer;
   timer.Start("1");
-  EXPECT_TRUE(timer.TimerEnabled());
-  EXPECT_FALSE(timer.StartButtonsEnabled());
   int runs = 0;
   auto run = [&] {
     EXPECT_EQ(timer.state(), ScanTimer::State::kRunning);
