@@ -19,8 +19,7 @@ MessageList OneMessage(const std::string& channel, const std::string& descriptio
 }
 
 TEST(MessageViews, ListLineTxtLinesAndHtmlDocumentBytes) {
-  EXPECT_EQ(Cp1251ToUtf8(ChannelPrefixedLine(OneMessage("Наука и техника", ""), 0, 3)),
-            "Нау... Новый спутник");
+  // A channel shorter than the cut (the search CLI test holds a longer one).
   EXPECT_EQ(Cp1251ToUtf8(ChannelPrefixedLine(OneMessage("AB", ""), 0, 3)), "AB... Новый спутник");
   MessageList list = OneMessage("Канал", "");
   std::vector<std::string> lines = TxtViewLines(list, 0);
