@@ -123,7 +123,6 @@ TEST_F(WindowTest, MissingTextKeysEmptyTheirFieldsAndBadNumbersKeepDefaults) {
                                Line("RGroupLanguages.ItemIndex", "") +
                                Line("spinEditIntervalInSec.value", "12") +
                                Line("ListBoxTitle.Font", "x|y|Arial|0|96|10|ynnn") +
-                               Line("CBoxPurgeEq.Checked", "0") +
                                // Rates have no bounds of their own.
                                Line("SEditRateR.Value", "25") + Line("SEditRateE.Value", "-40"));
   Start();
@@ -132,7 +131,6 @@ TEST_F(WindowTest, MissingTextKeysEmptyTheirFieldsAndBadNumbersKeepDefaults) {
   EXPECT_EQ(ItemIndex(Find<QGroupBox>("RGroupLanguages")), 1);
   EXPECT_EQ(Find<QSpinBox>("SpinEditIntervalInSec")->value(), 12);
   EXPECT_EQ(Find<QWidget>("ListBoxTitle")->font().family(), QStringLiteral("Tahoma"));
-  EXPECT_FALSE(Find<QAbstractButton>("CBoxPurgeEq")->isChecked());
   EXPECT_EQ(ControlText(Find<QLineEdit>("EditDirFavoritListChannel")), dir_.Name());
   EXPECT_EQ(Find<QSpinBox>("SEditRateR")->value(), 25);
   EXPECT_EQ(Find<QSpinBox>("SEditRateE")->value(), -40);
