@@ -47,16 +47,15 @@ TEST_F(CliStore, CensusDumpAndRebuildIndexPrintWhatScriptsRead) {
 }
 
 TEST_F(CliStore, BrokenOrMissingStoreFailsWithOneLineNamingTheFile) {
-  CliRun missing = RunCli("census " + dir_ / "none.rss");
-  EXPECT_EQ(missing.status, 1);
-  EXPECT_EQ(missing.out, "");
-  EXPECT_NE(missing.err.find("none.rss"), std::string::npos) << missing.err;
-  EXPECT_EQ(std::count(missing.err.begin(), missing.err.end(), '\n'), 1) << missing.err;
-
   test::WriteBytes(dir_ / "bad.rss", "<item><title>");
-  CliRun bad = RunCli("dump " + dir_ / "bad.rss");
-  EXPECT_EQ(bad.status, 1);
-  EXPECT_NE(bad.err.find("bad.rss: line 1"), std::string::npos) << bad.err;
+  for (const auto& [command, named] : {std::pair{"census " + dir_ / "none.rss", "none.rss"},
+                                       std::pair{"dump " + dir_ / "bad.rss", "bad.rss: line 1"}}) {
+    const CliRun r = RunCli(command);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "");
+    EXPECT_NE(r.err.find(named), std::string::npos) << r.err;
+    EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+  }
 }
 
 TEST(Cli, KeysDatesAndUsage) {

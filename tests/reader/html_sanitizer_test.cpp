@@ -79,17 +79,14 @@ TEST(HtmlSanitizer, ExportEscapesTextFieldsAndLinksOnlyWebAddresses) {
             "<p>&lt;img src=x onerror=y&gt;</p><p>d</p><p> (Date):  &lt;b&gt;</p><p> (<a href=\""
             "http://x/&quot;onmouseover=&quot;y\">Link</a>):  http://x/&quot;onmouseover=&quot;y"
             "</p></BODY></HTML>\r\n");
-  const std::pair<const char*, bool> links[] = {{"javascript:alert(1)", false},
-                                                {" JAVASCRIPT:alert(1)", false},
-                                                {"data:text/html,x", false},
-                                                {"file:///etc/passwd", false},
-                                                {"relative.html", false},
-                                                {"https://x", true},
-                                                {"FTP://x", true},
-                                                {"mailto:a@b", true}};
-  for (const auto& [link, anchored] : links) {
-    const std::string html = ExportHtml({"c", "t", link, "d", "p"});
-    EXPECT_EQ(html.find("<a href=") != std::string::npos, anchored) << link;
+  const char* links[] = {"https://x",           "FTP://x",
+                         "mailto:a@b",  // the first three are linked
+                         "javascript:alert(1)", " JAVASCRIPT:alert(1)",
+                         "data:text/html,x",    "file:///etc/passwd",
+                         "relative.html"};
+  for (int i = 0; i < 8; ++i) {
+    const std::string html = ExportHtml({"c", "t", links[i], "d", "p"});
+    EXPECT_EQ(html.find("<a href=") != std::string::npos, i < 3) << links[i];
   }
 }
 

@@ -19,16 +19,12 @@ MessageList OneMessage(const std::string& channel, const std::string& descriptio
 }
 
 TEST(MessageViews, ListLineTxtLinesAndHtmlDocumentBytes) {
-  EXPECT_EQ(Cp1251ToUtf8(ChannelPrefixedLine(OneMessage("Наука и техника", ""), 0, 3)),
-            "Нау... Новый спутник");
+  // A channel shorter than the cut (the search CLI test holds a longer one).
   EXPECT_EQ(Cp1251ToUtf8(ChannelPrefixedLine(OneMessage("AB", ""), 0, 3)), "AB... Новый спутник");
   MessageList list = OneMessage("Канал", "");
   std::vector<std::string> lines = TxtViewLines(list, 0);
-  ASSERT_EQ(lines.size(), 8u);  // an empty description keeps its line
-  EXPECT_EQ(lines[1] + lines[4], "");
-  EXPECT_EQ(lines[5], std::string(35, '-'));
-  EXPECT_EQ(Cp1251ToUtf8(lines[6]), " Дата (Date):  Mon, 1 ");
-  EXPECT_EQ(Cp1251ToUtf8(lines[7]), " Ссылка (Link):  http://x/1");
+  ASSERT_EQ(lines.size(), 8u);         // an empty description keeps its line
+  EXPECT_EQ(lines[1] + lines[4], "");  // the reading page's test holds the other lines
 
   for (const char* background : {"", "   "}) {
     EXPECT_EQ(MessageHtml("T", "Hello", false, background),

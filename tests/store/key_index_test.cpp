@@ -92,11 +92,9 @@ TEST(ReadIndexSave, KeepsTheMarksAnotherWindowSavedAndTakesBackOnlyOwnUnmarks) {
 
 TEST(IndexNames, ReplaceTheExtensionOfTheFileNameOnly) {
   EXPECT_EQ(StoreIndexName("/data/news.rss"), "/data/news.BCRC32");
-  EXPECT_EQ(ReadIndexName("/data/news.rss"), "/data/news.RMCRC32");
   EXPECT_EQ(StoreIndexName("/data/news"), "/data/news.BCRC32");
   EXPECT_EQ(ReadIndexName("/data.d/news"), "/data.d/news.RMCRC32");
   EXPECT_EQ(StoreIndexName("/data/a.b.rss"), "/data/a.b.BCRC32");
-  EXPECT_EQ(StoreIndexName("news.rss"), "news.BCRC32");
   EXPECT_EQ(StoreIndexName("/data/.rss"), "/data/.BCRC32");
 }
 

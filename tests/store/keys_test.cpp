@@ -23,10 +23,9 @@ TEST(CrcTable, SelfCheckPassesForTheRealTableAndNamesTheValueOtherwise) {
 }
 
 TEST(Keys, CrcInElevenDigitsThenLengthInTwelveOverDescriptionOrTitleAndDescription) {
-  EXPECT_EQ(MessageKey("abc"), "00891568578000000000003");
+  // The CLI test holds the keys of "abc" and of "T" and "abc" (vorlin-cli keys).
   EXPECT_EQ(MessageKey(""), std::string(23, '0'));
   EXPECT_EQ(MakeKey(0xFFFFFFFFu, 123456789012ull), "04294967295123456789012");
-  EXPECT_EQ(ReadKey("T", "abc"), MessageKey("Tabc"));
   // Equal descriptions share the message key but not the read key.
   EXPECT_NE(ReadKey("one", "same"), ReadKey("two", "same"));
 }
