@@ -76,6 +76,15 @@ TEST_F(StoreReplace, AStoreChangedOtherThanByAppendingIsLeftAlone) {
               std::string::npos);
     EXPECT_EQ(ReadBytes(store_), changed);
   }
+  // The same bytes in another file renamed over the name (as a second removal from the same
+  // list would find): not the file the list was read from.
+  Load(original);
+  WriteBytes(dir_ / "other.rss", original);
+  std::filesystem::rename(dir_ / "other.rss", store_);
+  EXPECT_NE(ErrorText([&] {
+              ReplaceStoreWithout(store_, list_, {0}, stamp_);
+            }).find("changed since it was loaded"),
+            std::string::npos);
 }
 
 TEST_F(StoreReplace, NeverTouchesAFileItDidNotCreateAndKeepsALinkAndTheMode) {
