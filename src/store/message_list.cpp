@@ -28,13 +28,14 @@ std::vector<std::string> FieldColumn::Strings() const {
 
 void FieldColumn::TakeAppend(FieldColumn& other) {
   const uint64_t shift = owned_.size();
-  cells_.reserve(cells_.size() + other.cells_.size());
   for (const uint64_t cell : other.cells_) {
     cells_.push_back((cell & kOwned) != 0 ? cell + shift : cell);
   }
   owned_.insert(owned_.end(), std::make_move_iterator(other.owned_.begin()),
                 std::make_move_iterator(other.owned_.end()));
-  other = FieldColumn();
+  // `other` keeps its room: the load fills it again with the next stretch.
+  other.cells_.clear();
+  other.owned_.clear();
 }
 
 const FieldColumn& MessageList::Column(Field f) const {

@@ -137,6 +137,7 @@ void WriteStoreFileWhole(std::string_view name, const std::function<bool(std::st
   };
   try {
     std::string chunk;
+    uint64_t written = 0;
     while (next(chunk)) {
       for (std::string_view rest = chunk; !rest.empty();) {
         const ssize_t n = ::write(out.fd, rest.data(), rest.size());
@@ -144,6 +145,8 @@ void WriteStoreFileWhole(std::string_view name, const std::function<bool(std::st
         if (n <= 0) fail(n < 0 ? errno : EIO);
         rest.remove_prefix(static_cast<size_t>(n));
       }
+      StartWriteback(out.fd, written, chunk.size());
+      written += chunk.size();
       chunk.clear();
     }
   } catch (...) {

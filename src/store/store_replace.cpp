@@ -87,11 +87,14 @@ std::string WriteTemporary(const std::string& store, const struct stat& st, cons
     }
     ::fchmod(out.fd, st.st_mode & 07777);
     std::string blocks;
+    uint64_t written = 0;
     for (int i = 0; i < list.Count(); ++i) {
       if (drop[static_cast<size_t>(i)]) continue;
       AppendStoreBlock(blocks, list, i, false);
       if (blocks.size() >= kWriteChunk) {
         WriteAll(out.fd, blocks, shown);
+        StartWriteback(out.fd, written, blocks.size());
+        written += blocks.size();
         blocks.clear();
       }
     }

@@ -220,4 +220,9 @@ std::string JoinLines(const std::vector<std::string>& lines) {
   return out;
 }
 
+void StartWriteback(int fd, uint64_t offset, uint64_t length) {
+  ::sync_file_range(fd, static_cast<off64_t>(offset), static_cast<off64_t>(length),
+                    SYNC_FILE_RANGE_WRITE);
+}
+
 }  // namespace vorlin

@@ -80,4 +80,8 @@ std::string JoinLines(const std::vector<std::string>& lines);
 // The message of errno `err` (UTF-8).
 std::string ErrnoText(int err);
 
+// Starts writing [offset, offset + length) of a file to disk without waiting, so that a large
+// write's later fsync finds most of it done; only a hint, errors are ignored.
+void StartWriteback(int fd, uint64_t offset, uint64_t length);
+
 }  // namespace vorlin
