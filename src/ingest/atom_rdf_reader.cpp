@@ -202,6 +202,24 @@ std::string FirstDate(std::initializer_list<const xmlNode*> candidates) {
   return {};
 }
 
+// The entry's `alternate` link (no rel is alternate), else its first link. Of several
+// alternates (one per type or language) the first web page is taken, so that a PDF or feed
+// version listed before the page does not win.
+const xmlNode* EntryLink(const xmlNode* entry, const char* ns) {
+  const xmlNode* first = nullptr;
+  const xmlNode* alternate = nullptr;
+  for (const xmlNode* c = entry->children; c != nullptr; c = c->next) {
+    if (!Is(c, "link", ns) || Attr(c, "href").empty()) continue;
+    if (first == nullptr) first = c;
+    const std::string rel = Attr(c, "rel");
+    if (!rel.empty() && rel != "alternate") continue;
+    const std::string type = Lower(Trim(Attr(c, "type")));
+    if (type.empty() || type == "text/html" || type == "application/xhtml+xml") return c;
+    if (alternate == nullptr) alternate = c;
+  }
+  return alternate != nullptr ? alternate : first;
+}
+
 void ReadAtom(const xmlNode* feed, const EntrySink& sink) {
   const char* ns = NsOf(feed);
   FeedEntry entry;
@@ -216,16 +234,7 @@ void ReadAtom(const xmlNode* feed, const EntrySink& sink) {
   for (const xmlNode* e = feed->children; e != nullptr; e = e->next) {
     if (!Is(e, "entry", ns)) continue;
     entry.title = ConstructText(Child(e, "title", ns));
-    const xmlNode* chosen = nullptr;
-    for (const xmlNode* c = e->children; c != nullptr; c = c->next) {
-      if (!Is(c, "link", ns) || Attr(c, "href").empty()) continue;
-      const std::string rel = Attr(c, "rel");
-      if (rel.empty() || rel == "alternate") {
-        chosen = c;
-        break;
-      }
-      if (chosen == nullptr) chosen = c;
-    }
+    const xmlNode* chosen = EntryLink(e, ns);
     entry.link.clear();
     if (chosen != nullptr) {
       entry.link = Resolve(chosen, Attr(chosen, "href"), self);

@@ -34,6 +34,7 @@ const char kAtomFeed[] = R"(<?xml version="1.0" encoding="utf-8"?>
     <title type="html">A &lt;em&gt;bold&lt;/em&gt; &amp;amp; new
       start</title>
     <link rel="related" href="https://elsewhere.example.org/"/>
+    <link rel="alternate" type="application/pdf" href="/2026/12/start.pdf"/>
     <link rel="alternate" type="text/html" href="/2026/12/start"/>
     <published>2026-12-05T15:30:00+03:00</published>
     <updated>2026-12-06T09:00:00Z</updated>
@@ -56,8 +57,9 @@ const char kAtomFeed[] = R"(<?xml version="1.0" encoding="utf-8"?>
 </feed>)";
 
 TEST(AtomReaderTest, EachFieldFollowsItsRule) {
-  // Markup turned to text; the alternate link wins over the first and is made absolute
-  // against the feed's own address; content wins over summary; published over updated.
+  // Markup turned to text; the alternate web page wins over the first link and over an
+  // alternate of another type, and is made absolute against the feed's own address; content
+  // wins over summary; published over updated.
   // xml:base; out-of-line content does not count; xhtml serialised without its div.
   // No link: a permalink id; no content or summary: none (the run takes the title); dc:date.
   const std::string c = "Café Notes";
