@@ -90,7 +90,8 @@ TEST(AtomReaderTest, Atom03AndRss10FeedsAsPublished) {
 </feed>)"),
             (std::vector<Entry>{{"Old <Atom>", "Plain <text>", "http://old.example.com/2005/1",
                                  "<p>Hi</p>", "Sun, 31 Jul 2005 08:29:29 -0400"}}));
-  // A plain title stays as it is; no link: the item's rdf:about; no date: none.
+  // A link in Japanese made absolute as written; a plain title stays as it is; no link: the
+  // item's rdf:about; no date: none.
   EXPECT_EQ(Entries(R"(<?xml version="1.0" encoding="utf-8"?>
 <rdf:RDF xmlns:rdf="http://www.w3.org/1999/02/22-rdf-syntax-ns#"
          xmlns="http://purl.org/rss/1.0/" xmlns:dc="http://purl.org/dc/elements/1.1/"
@@ -103,7 +104,7 @@ TEST(AtomReaderTest, Atom03AndRss10FeedsAsPublished) {
   <image rdf:about="https://news.example.jp/logo.png"><title>logo</title></image>
   <item rdf:about="https://news.example.jp/a">
     <title>Tom &amp;amp; Jerry &lt;b&gt;return&lt;/b&gt;</title>
-    <link>/a</link>
+    <link>/a/記事 1</link>
     <description>Short</description>
     <content:encoded><![CDATA[<p>Long</p>]]></content:encoded>
     <dc:date>2026-12-07T09:00+09:00</dc:date>
@@ -115,8 +116,8 @@ TEST(AtomReaderTest, Atom03AndRss10FeedsAsPublished) {
   <textinput rdf:about="https://news.example.jp/search"><title>Search</title></textinput>
 </rdf:RDF>)"),
             (std::vector<Entry>{
-                {"News 日本", "Tom & Jerry return", "https://news.example.jp/a", "<p>Long</p>",
-                 "Mon, 07 Dec 2026 09:00:00 +0900"},
+                {"News 日本", "Tom & Jerry return", "https://news.example.jp/a/記事 1",
+                 "<p>Long</p>", "Mon, 07 Dec 2026 09:00:00 +0900"},
                 {"News 日本", "AT&T 5 < 6", "https://news.example.jp/b", "<i>as given</i>", ""}}));
 }
 
