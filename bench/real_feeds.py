@@ -168,6 +168,8 @@ def atom_file(g, idx):
     for _ in range(ENTRIES):
         n = g.next_serial()
         path = f"{rng.choice(('posts', 'archives/2026', 'news'))}/{n}-{rng.choice(EN_WORDS)}.html"
+        if ru and rng.random() < 0.3:  # article names in the address, as written
+            path = f"новости/{n}-{rng.choice(RU_WORDS)}.html"
         base_attr = ""
         if use_base:
             r = rng.random()
@@ -278,6 +280,8 @@ def rdf_file(g, idx):
     for _ in range(ENTRIES):
         n = g.next_serial()
         path = f"{rng.choice(('article', 'news/2026'))}/{n}.html"
+        if idx % 4 == 1 and rng.random() < 0.4:
+            path = f"記事/{n}.html"
         link = path if use_base and rng.random() < 0.5 else f"{host}/{path}"
         entries.append((n, link, path))
         out.append(f'<rdf:li rdf:resource="{attr(host + "/" + path)}"/>')
