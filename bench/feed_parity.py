@@ -86,6 +86,7 @@ def our_instant(text):
 def exclusion(family, raw):
     """The reason an entry is left out of the comparison, or None."""
     if family == "atom":
+        raw = re.sub(r"<(atom:)?source>.*?</(atom:)?source>", "", raw, flags=re.S)
         pages = 0
         has_alternate = False
         for link in re.findall(r"<(?:atom:)?link\b[^>]*>", raw):

@@ -185,6 +185,10 @@ def atom_file(g, idx):
         else:
             href = f"{host}/{path}"
         out.append(f"<{p}entry{base_attr}>")
+        if not v03 and rng.random() < 0.1:  # an aggregator names the entry's own feed
+            out.append(f"<{p}source><{p}title>{esc(g.title(ru))}</{p}title>"
+                       f'<{p}link rel="alternate" href="https://origin{n}.example.net/"/>'
+                       f"<{p}updated>{g.w3c(False)}</{p}updated></{p}source>")
         if rng.random() > 0.03:
             kind = None
             if v03:
