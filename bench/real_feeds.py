@@ -46,9 +46,10 @@ def attr(s):
 
 
 class Gen:
-    def __init__(self, seed):
+    def __init__(self, seed, entries):
         self.rng = random.Random(seed)
         self.serial = 0
+        self.entries = entries  # per file
 
     def words(self, ru, n):
         pool = RU_WORDS if ru else EN_WORDS
@@ -165,7 +166,7 @@ def atom_file(g, idx):
     out.append(f"<{p}id>{host}/</{p}id>")
     stamp = "modified" if v03 else "updated"
     out.append(f"<{p}{stamp}>{g.w3c(False)}</{p}{stamp}>")
-    for _ in range(ENTRIES):
+    for _ in range(g.entries):
         n = g.next_serial()
         path = f"{rng.choice(('posts', 'archives/2026', 'news'))}/{n}-{rng.choice(EN_WORDS)}.html"
         if ru and rng.random() < 0.3:  # article names in the address, as written
@@ -281,7 +282,7 @@ def rdf_file(g, idx):
            f"<dc:language>{'ru' if ru else 'ja' if idx % 4 == 1 else 'en'}</dc:language>",
            "<items><rdf:Seq>"]
     entries = []
-    for _ in range(ENTRIES):
+    for _ in range(g.entries):
         n = g.next_serial()
         path = f"{rng.choice(('article', 'news/2026'))}/{n}.html"
         if idx % 4 == 1 and rng.random() < 0.4:
@@ -350,7 +351,7 @@ def rss_file(g, idx, version):
     if rng.random() < 0.5:
         out += ["<image>", f"<title>{esc(g.words(ru, 2))}</title>", f"<url>{host}/logo.png</url>",
                 f"<link>{host}/</link>", "</image>"]
-    for _ in range(ENTRIES):
+    for _ in range(g.entries):
         n = g.next_serial()
         link = f"{host}/{rng.choice(('story', 'news', 'item'))}/{n}"
         fields = []
@@ -400,9 +401,6 @@ def rss_file(g, idx, version):
     return "\n".join(out)
 
 
-ENTRIES = 20
-
-
 def encoding_of(idx):
     return "windows-1251" if idx % 6 == 0 else "iso-8859-1" if idx % 10 == 5 else "utf-8"
 
@@ -420,15 +418,13 @@ def encode(text):
 
 
 def main():
-    global ENTRIES
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("dir")
     parser.add_argument("--files", type=int, default=40)
     parser.add_argument("--entries", type=int, default=20)
     parser.add_argument("--seed", type=int, default=18)
     args = parser.parse_args()
-    ENTRIES = args.entries
-    g = Gen(args.seed)
+    g = Gen(args.seed, args.entries)
     makers = {"atom": atom_file, "rdf": rdf_file,
               "rss09": lambda g, i: rss_file(g, i, "0.91" if i % 2 else "0.92"),
               "rss20": lambda g, i: rss_file(g, i, "2.0")}
