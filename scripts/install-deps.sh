@@ -11,7 +11,7 @@ packages=(
   libespeak-ng-dev espeak-ng espeak-ng-data
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth xdotool imagemagick pulseaudio pulseaudio-utils sox
-  fonts-dejavu-core fonts-dejavu-extra python3 time python3-pyftpdlib curl
+  fonts-dejavu-core fonts-dejavu-extra python3 time python3-pyftpdlib python3-feedparser curl
   dpkg-dev fakeroot file lintian desktop-file-utils appstream librsvg2-bin util-linux
 )
 

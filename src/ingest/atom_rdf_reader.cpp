@@ -78,19 +78,64 @@ std::string Trim(std::string_view s) {
   return std::string(s.substr(b, s.find_last_not_of(" \t\r\n") - b + 1));
 }
 
+bool NeedsEscape(unsigned char c) { return c <= ' ' || c >= 0x80; }
+
+// `uri` resolved against `base`. The URI builder refuses characters beyond ASCII and blanks,
+// which sites write in their paths as they are (Cyrillic or Japanese article names): those
+// bytes are escaped for the build and, where the texts held no escapes of their own, turned
+// back after it. Empty when the build fails.
+std::string BuildUri(const std::string& uri, const std::string& base) {
+  auto escape = [](const std::string& s) {
+    std::string out;
+    for (const char ch : s) {
+      const auto c = static_cast<unsigned char>(ch);
+      if (!NeedsEscape(c)) {
+        out += ch;
+        continue;
+      }
+      static constexpr char kHex[] = "0123456789ABCDEF";
+      out += '%';
+      out += kHex[c >> 4];
+      out += kHex[c & 15];
+    }
+    return out;
+  };
+  const std::string escapedUri = escape(uri);
+  const std::string escapedBase = escape(base);
+  std::string built = Take(xmlBuildURI(X(escapedUri.c_str()), X(escapedBase.c_str())));
+  if ((escapedUri == uri && escapedBase == base) || uri.find('%') != std::string::npos ||
+      base.find('%') != std::string::npos) {
+    return built;
+  }
+  std::string out;
+  for (size_t i = 0; i < built.size(); ++i) {
+    const int c = built[i] == '%' && i + 2 < built.size() &&
+                          std::isxdigit(static_cast<unsigned char>(built[i + 1])) &&
+                          std::isxdigit(static_cast<unsigned char>(built[i + 2]))
+                      ? std::stoi(built.substr(i + 1, 2), nullptr, 16)
+                      : 0x7f;
+    if (NeedsEscape(static_cast<unsigned char>(c))) {
+      out += static_cast<char>(c);
+      i += 2;
+    } else {
+      out += built[i];
+    }
+  }
+  return out;
+}
+
 // `href` made absolute against the xml:base in force at `node`, and what is still relative
 // against `fallback` (the feed's own address).
 std::string Resolve(const xmlNode* node, const std::string& href, const std::string& fallback) {
   std::string uri = Trim(href);
   if (HasScheme(uri)) return uri;
   if (const std::string base = Take(xmlNodeGetBase(node->doc, node)); !base.empty()) {
-    if (std::string built = Take(xmlBuildURI(X(uri.c_str()), X(base.c_str()))); !built.empty()) {
+    if (std::string built = BuildUri(uri, base); !built.empty()) {
       uri = built;
     }
   }
   if (!HasScheme(uri) && !fallback.empty()) {
-    if (std::string built = Take(xmlBuildURI(X(uri.c_str()), X(fallback.c_str())));
-        !built.empty()) {
+    if (std::string built = BuildUri(uri, fallback); !built.empty()) {
       uri = built;
     }
   }
@@ -202,6 +247,24 @@ std::string FirstDate(std::initializer_list<const xmlNode*> candidates) {
   return {};
 }
 
+// The entry's `alternate` link (no rel is alternate), else its first link. Of several
+// alternates (one per type or language) the first web page is taken, so that a PDF or feed
+// version listed before the page does not win.
+const xmlNode* EntryLink(const xmlNode* entry, const char* ns) {
+  const xmlNode* first = nullptr;
+  const xmlNode* alternate = nullptr;
+  for (const xmlNode* c = entry->children; c != nullptr; c = c->next) {
+    if (!Is(c, "link", ns) || Attr(c, "href").empty()) continue;
+    if (first == nullptr) first = c;
+    const std::string rel = Attr(c, "rel");
+    if (!rel.empty() && rel != "alternate") continue;
+    const std::string type = Lower(Trim(Attr(c, "type")));
+    if (type.empty() || type == "text/html" || type == "application/xhtml+xml") return c;
+    if (alternate == nullptr) alternate = c;
+  }
+  return alternate != nullptr ? alternate : first;
+}
+
 void ReadAtom(const xmlNode* feed, const EntrySink& sink) {
   const char* ns = NsOf(feed);
   FeedEntry entry;
@@ -216,16 +279,7 @@ void ReadAtom(const xmlNode* feed, const EntrySink& sink) {
   for (const xmlNode* e = feed->children; e != nullptr; e = e->next) {
     if (!Is(e, "entry", ns)) continue;
     entry.title = ConstructText(Child(e, "title", ns));
-    const xmlNode* chosen = nullptr;
-    for (const xmlNode* c = e->children; c != nullptr; c = c->next) {
-      if (!Is(c, "link", ns) || Attr(c, "href").empty()) continue;
-      const std::string rel = Attr(c, "rel");
-      if (rel.empty() || rel == "alternate") {
-        chosen = c;
-        break;
-      }
-      if (chosen == nullptr) chosen = c;
-    }
+    const xmlNode* chosen = EntryLink(e, ns);
     entry.link.clear();
     if (chosen != nullptr) {
       entry.link = Resolve(chosen, Attr(chosen, "href"), self);

@@ -29,6 +29,12 @@ const char* ParentName(const xmlNode* node) {
   return Chars(parent->name);
 }
 
+std::string TrimBlanks(const std::string& s) {
+  const size_t b = s.find_first_not_of(" \t\r\n");
+  if (b == std::string::npos) return {};
+  return s.substr(b, s.find_last_not_of(" \t\r\n") - b + 1);
+}
+
 }  // namespace
 
 ItemExtractor::ItemExtractor(bool uniqueOnly, KeyIndex& storeIndex)
@@ -85,11 +91,14 @@ void ItemExtractor::Leaf(_xmlNode* node) {
     return;
   }
   for (size_t f = 0; f < kItemTags.size(); ++f) {
-    if (std::strcmp(parent, kItemTags[f]) == 0) {
-      fields_[f] = text();
-      flags_ |= 1u << f;
-      break;
-    }
+    if (std::strcmp(parent, kItemTags[f]) != 0) continue;
+    std::string value = text();
+    // Pretty-printed feeds put the address on a line of its own; the white space around it is
+    // no part of it.
+    if (f == kItemLink) value = TrimBlanks(value);
+    fields_[f] = std::move(value);
+    flags_ |= 1u << f;
+    break;
   }
   if (flags_ == kAllItemFields) ItemComplete();
 }

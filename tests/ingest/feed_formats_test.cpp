@@ -34,6 +34,7 @@ const char kAtomFeed[] = R"(<?xml version="1.0" encoding="utf-8"?>
     <title type="html">A &lt;em&gt;bold&lt;/em&gt; &amp;amp; new
       start</title>
     <link rel="related" href="https://elsewhere.example.org/"/>
+    <link rel="alternate" type="application/pdf" href="/2026/12/start.pdf"/>
     <link rel="alternate" type="text/html" href="/2026/12/start"/>
     <published>2026-12-05T15:30:00+03:00</published>
     <updated>2026-12-06T09:00:00Z</updated>
@@ -56,8 +57,9 @@ const char kAtomFeed[] = R"(<?xml version="1.0" encoding="utf-8"?>
 </feed>)";
 
 TEST(AtomReaderTest, EachFieldFollowsItsRule) {
-  // Markup turned to text; the alternate link wins over the first and is made absolute
-  // against the feed's own address; content wins over summary; published over updated.
+  // Markup turned to text; the alternate web page wins over the first link and over an
+  // alternate of another type, and is made absolute against the feed's own address; content
+  // wins over summary; published over updated.
   // xml:base; out-of-line content does not count; xhtml serialised without its div.
   // No link: a permalink id; no content or summary: none (the run takes the title); dc:date.
   const std::string c = "Café Notes";
@@ -88,7 +90,8 @@ TEST(AtomReaderTest, Atom03AndRss10FeedsAsPublished) {
 </feed>)"),
             (std::vector<Entry>{{"Old <Atom>", "Plain <text>", "http://old.example.com/2005/1",
                                  "<p>Hi</p>", "Sun, 31 Jul 2005 08:29:29 -0400"}}));
-  // A plain title stays as it is; no link: the item's rdf:about; no date: none.
+  // A link in Japanese made absolute as written; a plain title stays as it is; no link: the
+  // item's rdf:about; no date: none.
   EXPECT_EQ(Entries(R"(<?xml version="1.0" encoding="utf-8"?>
 <rdf:RDF xmlns:rdf="http://www.w3.org/1999/02/22-rdf-syntax-ns#"
          xmlns="http://purl.org/rss/1.0/" xmlns:dc="http://purl.org/dc/elements/1.1/"
@@ -101,7 +104,7 @@ TEST(AtomReaderTest, Atom03AndRss10FeedsAsPublished) {
   <image rdf:about="https://news.example.jp/logo.png"><title>logo</title></image>
   <item rdf:about="https://news.example.jp/a">
     <title>Tom &amp;amp; Jerry &lt;b&gt;return&lt;/b&gt;</title>
-    <link>/a</link>
+    <link>/a/記事 1</link>
     <description>Short</description>
     <content:encoded><![CDATA[<p>Long</p>]]></content:encoded>
     <dc:date>2026-12-07T09:00+09:00</dc:date>
@@ -113,8 +116,8 @@ TEST(AtomReaderTest, Atom03AndRss10FeedsAsPublished) {
   <textinput rdf:about="https://news.example.jp/search"><title>Search</title></textinput>
 </rdf:RDF>)"),
             (std::vector<Entry>{
-                {"News 日本", "Tom & Jerry return", "https://news.example.jp/a", "<p>Long</p>",
-                 "Mon, 07 Dec 2026 09:00:00 +0900"},
+                {"News 日本", "Tom & Jerry return", "https://news.example.jp/a/記事 1",
+                 "<p>Long</p>", "Mon, 07 Dec 2026 09:00:00 +0900"},
                 {"News 日本", "AT&T 5 < 6", "https://news.example.jp/b", "<i>as given</i>", ""}}));
 }
 

@@ -40,7 +40,8 @@ Extracted Extract(const Source& feed) {
 
 TEST(ItemExtractionTest, OnlyItemsWithEveryFieldBecomeMessagesAndTheLastTextPartCounts) {
   // No date, an empty or blank description, a channel image, a prefixed title; an item
-  // before the channel title; a description split into text and CDATA, before the date.
+  // before the channel title; a description split into text and CDATA, before the date; a
+  // link on a line of its own.
   Extracted e =
       Extract("<rss version=\"2.0\" xmlns:dc=\"http://purl.org/dc/elements/1.1/\"><channel>" +
               Item("early", "d1") + "<title>Named</title>" +
@@ -49,7 +50,7 @@ TEST(ItemExtractionTest, OnlyItemsWithEveryFieldBecomeMessagesAndTheLastTextPart
               "<image><title>logo</title><link>l</link><url>u</url></image>"
               "<item><description>d</description><pubDate>p</pubDate></item>"
               "<item><dc:title>x</dc:title><link>l</link><description>d3</description>"
-              "<pubDate>p</pubDate></item><item><title>t</title><link>l</link>"
+              "<pubDate>p</pubDate></item><item><title>t</title><link>\n  l\n</link>"
               "<description>first <![CDATA[second]]></description><pubDate>p</pubDate></item>"
               "</channel></rss>");
   ASSERT_EQ(e.count, 3);
