@@ -35,6 +35,8 @@ class FieldColumn {
     return {base_ + (cell & kOffsetMask), static_cast<size_t>(cell >> kOffsetBits)};
   }
   size_t size() const { return cells_.size(); }
+  // Whether value i is a span of the list's buffer (not a string of the column's own).
+  bool IsSpan(size_t i) const { return (cells_[i] & kOwned) == 0; }
   // Every value, copied.
   std::vector<std::string> Strings() const;
   // The longest value and the largest offset a span can hold; anything beyond is copied.

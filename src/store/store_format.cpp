@@ -1,5 +1,8 @@
 #include "store/store_format.h"
 
+#include <cstddef>
+#include <cstring>
+
 #include "util/text_utils.h"
 
 namespace vorlin {
@@ -53,6 +56,31 @@ void AppendBlock(std::string& out, Value value) {
   out += "</item>\r\n";
 }
 
+// Message n's block as it stands in the store the list spans, when that is exactly what the
+// writer would make of it: every value a span of one block of the buffer and none holding a
+// line break (a span holds no CR and no "]]>", so only an LF would be written otherwise).
+std::string_view VerbatimBlock(const MessageList& list, size_t n) {
+  const char* start = nullptr;
+  const char* next = nullptr;  // where the next value must begin
+  for (size_t f = 0; f < kFieldCount; ++f) {
+    const FieldColumn& column = list.Column(static_cast<Field>(f));
+    if (!column.IsSpan(n)) return {};
+    const std::string_view value = column[n];
+    if (f == 0) {
+      if (value.data() - list.buffer.get() < static_cast<ptrdiff_t>(kBlockOpen.size())) return {};
+      start = value.data() - kBlockOpen.size();
+      if (std::memcmp(start, kBlockOpen.data(), kBlockOpen.size()) != 0) return {};
+    } else if (value.data() != next) {
+      return {};
+    }
+    if (std::memchr(value.data(), '\n', value.size()) != nullptr) return {};
+    const char* end = value.data() + value.size();
+    if (std::memcmp(end, kBlockAfter[f].data(), kBlockAfter[f].size()) != 0) return {};
+    next = end + kBlockAfter[f].size();
+  }
+  return {start, static_cast<size_t>(next - start)};
+}
+
 }  // namespace
 
 void WriteItemBlock(std::string& out, const MessageValues& values, bool escape) {
@@ -87,6 +115,12 @@ std::string WrapForParsing(std::string_view storeBytes) {
 
 void AppendStoreBlock(std::string& out, const MessageList& list, int i, bool escape) {
   const auto n = static_cast<size_t>(i);
+  // Most blocks of a loaded store are written as they were read, in one copy.
+  const std::string_view verbatim = VerbatimBlock(list, n);
+  if (!verbatim.empty()) {
+    out.append(verbatim);
+    return;
+  }
   AppendBlock(out, [&](int f) { AppendValue(out, list.Column(Field(f))[n], escape); });
 }
 

@@ -10,12 +10,20 @@
 //   </item>
 #pragma once
 
+#include <array>
 #include <string>
 #include <string_view>
 
 #include "store/message_list.h"
 
 namespace vorlin {
+
+// The fixed text of a block around its five values, as this program writes it.
+inline constexpr std::string_view kBlockOpen = "<item>\r\n<titleRss><![CDATA[";
+inline constexpr std::array<std::string_view, kFieldCount> kBlockAfter = {
+    "]]></titleRss>\r\n<title><![CDATA[", "]]></title>\r\n<link><![CDATA[",
+    "]]></link>\r\n<description><![CDATA[", "]]></description>\r\n<pubDate><![CDATA[",
+    "]]></pubDate>\r\n</item>\r\n"};
 
 inline constexpr std::string_view kWrapHeader =
     "<?xml version=\"1.0\" encoding=\"windows-1251\"?><rss><channel>";

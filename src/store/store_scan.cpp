@@ -20,6 +20,7 @@
 #endif
 
 #include "store/crc32.h"
+#include "store/store_format.h"
 #include "store/store_map.h"
 #include "util/file_io.h"
 
@@ -27,11 +28,8 @@ namespace vorlin {
 namespace {
 
 // The fixed text of a canonical block around its five values (store_format.cpp writes it).
-constexpr std::string_view kOpen = "<item>\r\n<titleRss><![CDATA[";
-constexpr std::array<std::string_view, kFieldCount> kAfter = {
-    "]]></titleRss>\r\n<title><![CDATA[", "]]></title>\r\n<link><![CDATA[",
-    "]]></link>\r\n<description><![CDATA[", "]]></description>\r\n<pubDate><![CDATA[",
-    "]]></pubDate>\r\n</item>\r\n"};
+constexpr std::string_view kOpen = kBlockOpen;
+constexpr const std::array<std::string_view, kFieldCount>& kAfter = kBlockAfter;
 // Where one block ends and the next begins: a likely place to split the work.
 constexpr std::string_view kJoint = "]]></pubDate>\r\n</item>\r\n<item>\r\n<titleRss><![CDATA[";
 constexpr size_t kJointEnd = kJoint.size() - kOpen.size();
