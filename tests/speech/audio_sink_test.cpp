@@ -2,6 +2,13 @@
 // the sink plays, and Pause holds the sink within 100 ms.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstdlib>
+
+#if defined(__SANITIZE_ADDRESS__)
+#include <sanitizer/lsan_interface.h>
+#endif
+
 #include <QCoreApplication>
 #include <chrono>
 #include <thread>
@@ -38,7 +45,14 @@ TEST(AudioSink, PlaysWordsPausesAndResumesOnTheDevice) {
 }  // namespace vorlin
 
 int main(int argc, char** argv) {
-  QCoreApplication app(argc, argv);
+  // Left without teardown, as the window tests are (tests/shell/test_main.cpp says why).
+  auto* app = new QCoreApplication(argc, argv);
   ::testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
+  const int result = RUN_ALL_TESTS();
+#if defined(__SANITIZE_ADDRESS__)
+  __lsan_do_leak_check();
+#endif
+  static_cast<void>(app);
+  std::fflush(nullptr);
+  std::_Exit(result);
 }
