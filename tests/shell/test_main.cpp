@@ -13,16 +13,18 @@
 
 int main(int argc, char** argv) {
   qputenv("QT_QPA_PLATFORM", "offscreen");
-  // Never destroyed: the audio library behind Qt Multimedia can fail an assertion of its own
-  // while its connection is torn down at exit (seen under the sanitizer), after every test has
-  // passed. The run leaves without tearing anything down, leak check first.
-  auto* app = new vorlin::VorlinApplication(argc, argv);
-  ::testing::InitGoogleTest(&argc, argv);
-  const int result = RUN_ALL_TESTS();
+  int result = 0;
+  {
+    vorlin::VorlinApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    result = RUN_ALL_TESTS();
+  }
+  // Qt Multimedia's PulseAudio connection is a global, torn down after main returns; the audio
+  // library has failed an assertion of its own there (seen under the sanitizer), after every
+  // test had passed. The run leaves before the globals go, leak check first.
 #if defined(__SANITIZE_ADDRESS__)
   __lsan_do_leak_check();
 #endif
-  static_cast<void>(app);
   std::fflush(nullptr);
   std::_Exit(result);
 }

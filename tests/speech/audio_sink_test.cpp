@@ -45,14 +45,16 @@ TEST(AudioSink, PlaysWordsPausesAndResumesOnTheDevice) {
 }  // namespace vorlin
 
 int main(int argc, char** argv) {
-  // Left without teardown, as the window tests are (tests/shell/test_main.cpp says why).
-  auto* app = new QCoreApplication(argc, argv);
-  ::testing::InitGoogleTest(&argc, argv);
-  const int result = RUN_ALL_TESTS();
+  int result = 0;
+  {
+    QCoreApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    result = RUN_ALL_TESTS();
+  }
+  // Leaves before the globals go, as the window tests do (tests/shell/test_main.cpp says why).
 #if defined(__SANITIZE_ADDRESS__)
   __lsan_do_leak_check();
 #endif
-  static_cast<void>(app);
   std::fflush(nullptr);
   std::_Exit(result);
 }
