@@ -2,57 +2,11 @@
 
 #include <QRegularExpression>
 
+#include "util/bilingual_error.h"
+
 namespace vorlin {
 
 namespace {
-
-bool HasCyrillic(const QString& text) {
-  for (QChar c : text) {
-    if (c.unicode() >= 0x0400 && c.unicode() <= 0x04FF) return true;
-  }
-  return false;
-}
-
-// The beginning of an English error and its Russian; a beginning that ends in a blank is
-// followed by what failed (a file name) up to ": ", which the Russian repeats.
-struct ErrorPhrase {
-  const char* english;
-  const char* russian;
-};
-
-constexpr ErrorPhrase kErrors[] = {
-    {"Cannot open store ", "Не удаётся открыть хранилище "},
-    {"Cannot read store ", "Не удаётся прочитать хранилище "},
-    {"Cannot load store ", "Хранилище повреждено, его не удаётся загрузить: "},
-    {"Cannot write store ", "Не удаётся записать хранилище "},
-    {"Cannot lock store ", "Не удаётся заблокировать хранилище "},
-    {"Cannot cut back store ", "Не удаётся восстановить хранилище "},
-    {"Cannot remove messages from the store ", "Сообщения не удалены из хранилища "},
-    {"Store ", "Хранилище занято другой программой: "},
-    {"Cannot choose the store ", "Не удаётся выбрать хранилище "},
-    {"Cannot run", "Сбор новостей не запущен"},
-    {"Cannot open file ", "Не удаётся открыть файл "},
-    {"Cannot read file ", "Не удаётся прочитать файл "},
-    {"Cannot write file ", "Не удаётся записать файл "},
-    {"Cannot create file ", "Не удаётся создать файл "},
-    {"Cannot create the settings folder ", "Не удаётся создать папку настроек "},
-    {"Cannot create a temporary folder in ", "Не удаётся создать временную папку в "},
-    {"Cannot open ", "Не удаётся открыть "},
-    {"Cannot read ", "Не удаётся прочитать "},
-    {"Cannot write ", "Не удаётся записать "},
-    {"cannot create ", "Не удаётся создать "},
-    {"cannot write ", "Не удаётся записать "},
-    {"Cannot start downloading", "Загрузка не начата: уже идёт загрузка или работает таймер"},
-    {"Cannot download one file", "Файл не загружен: уже идёт загрузка или работает таймер"},
-    {"Cannot download ", "Не удаётся загрузить "},
-    {"No download folder", "Не выбрана папка для загружаемых файлов"},
-    {"Cannot export", "Выгрузка сообщений не выполнена"},
-    {"Cannot parse feed ", "Не удаётся разобрать ленту "},
-    {"The scan period", "Интервал между сканированиями должен быть целым числом минут"},
-    {"espeak-ng", "Синтез речи недоступен"},
-    {"No installed voice", "Нет установленного голоса с такими свойствами"},
-    {"Cannot create the XML parser", "Не удаётся запустить разбор XML"},
-};
 
 // Russian status texts of the core and their English; %1, %2 stand for the captured parts.
 struct StatusPhrase {
@@ -77,21 +31,7 @@ const StatusPhrase kStatus[] = {
 }  // namespace
 
 QString BilingualError(const QString& message) {
-  if (HasCyrillic(message)) return message;
-  QString russian = QStringLiteral("Операция не выполнена");
-  for (const ErrorPhrase& phrase : kErrors) {
-    const QString english = QString::fromLatin1(phrase.english);
-    if (!message.startsWith(english)) continue;
-    russian = QString::fromUtf8(phrase.russian);
-    if (english.endsWith(QLatin1Char(' '))) {
-      QString subject = message.mid(english.size());
-      subject = subject.left(subject.indexOf(QStringLiteral(": ")));
-      subject.remove(QRegularExpression(QStringLiteral(" is busy.*$")));
-      russian += subject;
-    }
-    break;
-  }
-  return russian + QStringLiteral(".\n(") + message + QLatin1Char(')');
+  return QString::fromStdString(BilingualErrorText(message.toStdString()));
 }
 
 QString BilingualStatus(const QString& text) {

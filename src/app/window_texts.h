@@ -1,6 +1,6 @@
-// What the window shows of the core's texts. The core speaks English in its errors (the
-// command-line tool prints them as they are) and keeps the documented status texts; the
-// window gives each its other half, Russian first and English in parentheses.
+// What the window shows of the core's texts. The core speaks English in its errors (both the
+// window and the command-line tool give them their Russian, util/bilingual_error.h) and keeps
+// the documented status texts; the window gives each its other half.
 #pragma once
 
 #include <QString>

@@ -9,6 +9,7 @@
 #include "cli/cli_common.h"
 #include "store/crc32.h"
 #include "store/store_lock.h"
+#include "util/bilingual_error.h"
 #include "util/settings_file.h"
 #include "util/version.h"
 
@@ -132,7 +133,8 @@ int main(int argc, char** argv) {
     return 2;
   } catch (const std::exception& e) {
     std::fflush(stdout);
-    std::fprintf(stderr, "vorlin-cli %s: %s\n", command->name, e.what());
+    std::fprintf(stderr, "vorlin-cli %s: %s\n", command->name,
+                 vorlin::BilingualErrorText(e.what(), true).c_str());
     return 1;
   }
 }

@@ -1,6 +1,8 @@
 // vorlin-cli as scripts use it: output, exit status and error lines.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "store/store_format.h"
 #include "test_support.h"
 #include "util/version.h"
@@ -48,12 +50,15 @@ TEST_F(CliStore, CensusDumpAndRebuildIndexPrintWhatScriptsRead) {
 
 TEST_F(CliStore, BrokenOrMissingStoreFailsWithOneLineNamingTheFile) {
   test::WriteBytes(dir_ / "bad.rss", "<item><title>");
-  for (const auto& [command, named] : {std::pair{"census " + dir_ / "none.rss", "none.rss"},
-                                       std::pair{"dump " + dir_ / "bad.rss", "bad.rss: line 1"}}) {
+  // Russian first, the core's English in parentheses, on one line.
+  for (const auto& [command, named, russian] :
+       {std::tuple{"census " + dir_ / "none.rss", "none.rss", "Не удаётся открыть хранилище "},
+        std::tuple{"dump " + dir_ / "bad.rss", "bad.rss: line 1", "Хранилище повреждено"}}) {
     const CliRun r = RunCli(command);
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.out, "");
     EXPECT_NE(r.err.find(named), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find(russian), std::string::npos) << r.err;
     EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
   }
 }

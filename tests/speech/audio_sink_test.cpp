@@ -2,13 +2,6 @@
 // the sink plays, and Pause holds the sink within 100 ms.
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <cstdlib>
-
-#if defined(__SANITIZE_ADDRESS__)
-#include <sanitizer/lsan_interface.h>
-#endif
-
 #include <QCoreApplication>
 #include <chrono>
 #include <thread>
@@ -16,6 +9,7 @@
 #include "speech/qt_audio_player.h"
 #include "speech/speech_engine.h"
 #include "speech/spoken_text.h"
+#include "test_exit.h"
 
 namespace vorlin {
 namespace {
@@ -51,10 +45,5 @@ int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
     result = RUN_ALL_TESTS();
   }
-  // Leaves before the globals go, as the window tests do (tests/shell/test_main.cpp says why).
-#if defined(__SANITIZE_ADDRESS__)
-  __lsan_do_leak_check();
-#endif
-  std::fflush(nullptr);
-  std::_Exit(result);
+  vorlin::test::LeaveBeforeGlobals(result);
 }
